@@ -1,0 +1,42 @@
+# Bonzelar: `make play` to play, `make check` to run every test headless.
+BUILD    ?= build
+JOBS     ?= $(shell nproc)
+CMAKE_FLAGS ?=
+ifeq ($(SANITIZE),1)
+  BUILD := build-asan
+  CMAKE_FLAGS += -DBONZELAR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+endif
+ifneq ($(CI),)
+  CMAKE_FLAGS += -DBONZELAR_WERROR=ON
+endif
+
+.PHONY: play check deps build resources portable-check clean
+
+play: build
+	./$(BUILD)/bonzelar
+
+check: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+deps:
+	@Tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Regenerates every picture and sound in Resources/ from Resources/Source/.
+resources:
+	@Tools/install-deps.sh --resources
+	Tools/make-resources.sh
+
+# The engine and the game must also build with clang 14 and libc++ (the browser toolchain).
+portable-check:
+	@dpkg-query -W clang-14 libc++-14-dev libc++abi-14-dev >/dev/null 2>&1 || \
+	  { sudo=""; [ "$$(id -u)" -eq 0 ] || sudo=sudo; $$sudo apt-get install -y -qq clang-14 libc++-14-dev libc++abi-14-dev; }
+	cmake -S . -B build-portable -DBONZELAR_PORTABLE_ONLY=ON -DBONZELAR_WERROR=ON \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_FLAGS=-stdlib=libc++
+	cmake --build build-portable -j $(JOBS)
+
+clean:
+	rm -rf build build-asan build-portable

@@ -1,0 +1,2 @@
+// Headless runner entry point; replaced by the runner once it exists.
+int main() { return 0; }

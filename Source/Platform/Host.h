@@ -1,0 +1,118 @@
+#pragma once
+// The one door between the program and the machine it runs on.
+//
+// Everything above Source/Platform talks to the window, GL surface, input devices, clock,
+// sounds, store and browser only through this interface, so the desktop (SDL2) host, the
+// headless test host and a later browser host are interchangeable. This header must never
+// include SDL or OS headers.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class KeyValueStore;
+
+// One finger as the host sees it. Coordinates are view points, origin top left.
+struct HostTouchPoint {
+    std::int64_t id = 0;  // stable for the life of the finger
+    float x = 0, y = 0;
+    int tapCount = 1;
+};
+
+enum class HostTouchPhase { Began, Moved, Ended, Cancelled };
+
+// Wall-clock reading with the shape the run loop's frame timing uses.
+struct HostTimeValue {
+    std::int64_t tv_sec = 0;
+    std::int32_t tv_usec = 0;
+};
+
+// Events the host delivers, on the main thread, to whoever runs the program.
+class HostListener {
+public:
+    virtual ~HostListener() = default;
+    virtual void hostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double timestamp) = 0;
+    // One accelerometer sample in g, device axes; upright portrait gives y near -1.
+    virtual void hostAcceleration(double x, double y, double z, double timestamp) = 0;
+    // Device orientation 1 portrait, 2 upside down, 3 landscape left, 4 landscape right.
+    virtual void hostOrientationChanged(int orientation) = 0;
+    virtual void hostWillResignActive() = 0;
+    virtual void hostDidBecomeActive() = 0;
+    virtual void hostWillTerminate() = 0;
+    // A new audio output route name ("Headphone", "Speaker", ...). Main thread.
+    virtual void hostAudioRouteChanged(const std::string& route) = 0;
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // The host the program runs on; set once at start-up by main or the test fixture.
+    static Host& current();
+    static Host* currentOrNull();
+    static void setCurrent(Host* host);
+
+    virtual const char* name() const = 0;  // "desktop", "headless"
+
+    // --- Listener -------------------------------------------------------------------
+    virtual void setListener(HostListener* listener) = 0;
+
+    // --- Window, GL surface and display link -----------------------------------------
+    // Creates (once) the window and its OpenGL ES 1.1 context for a view of the given size in
+    // points; colorBits 16 or 32, depthBits 0, 16 or 24. Returns false with a console line
+    // saying why.
+    virtual bool createSurface(int widthPoints, int heightPoints, int colorBits, int depthBits) = 0;
+    virtual bool hasSurface() const = 0;
+    virtual bool makeCurrent() = 0;
+    virtual bool isCurrent() const = 0;
+    // Presents the back buffer. Returns false if presentation failed.
+    virtual bool swapBuffers() = 0;
+    // Surface size in pixels and the pixels per point (1 unless the window is scaled).
+    virtual int surfacePixelWidth() const = 0;
+    virtual int surfacePixelHeight() const = 0;
+    virtual float contentScale() const = 0;
+    // Reads the current back buffer as RGBA8, top row first.
+    virtual std::vector<std::uint8_t> readPixels(int& width, int& height) = 0;
+    // Writes a PNG; true on success.
+    virtual bool writePNG(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) = 0;
+
+    // The display-refresh callback: called once per frame (every frameInterval refreshes).
+    // An empty function stops it.
+    virtual void setDisplayLink(std::function<void()> onFrame, int frameInterval) = 0;
+
+    // Runs the main loop until termination; returns the process exit status.
+    virtual int run() = 0;
+    // Asks the main loop to end after the current frame (as closing the window does).
+    virtual void requestTermination() = 0;
+
+    // --- Time ---------------------------------------------------------------------------
+    // Wall clock for frame timing; false if the clock cannot be read.
+    virtual bool gettimeofday(HostTimeValue& out) = 0;
+    // Seconds since some fixed point, monotonic (sound gating, shake debouncing).
+    virtual double absoluteTime() = 0;
+
+    // --- Accelerometer -------------------------------------------------------------------
+    // Requested time between samples in seconds.
+    virtual void setAccelerometerInterval(double seconds) = 0;
+
+    // --- Status bar ------------------------------------------------------------------------
+    // The phone's status bar orientation; a no-op where there is no status bar.
+    virtual void setStatusBarOrientation(int orientation) { (void)orientation; }
+
+    // --- Files and resources ----------------------------------------------------------------
+    // Full path of a resource by file name, or "" when there is none.
+    virtual std::string resourcePath(const std::string& fileName) = 0;
+    // Folder for everything the program writes (settings, working directories).
+    virtual std::string dataDirectory() = 0;
+    // The persistent key-value store (opened on first use, lives as long as the host).
+    virtual KeyValueStore& store() = 0;
+
+    // --- Audio --------------------------------------------------------------------------------
+    // Current output route ("Headphone", "Speaker"); false when it cannot be read.
+    virtual bool currentAudioRoute(std::string& route) = 0;
+
+    // --- Web ------------------------------------------------------------------------------------
+    virtual bool openURL(const std::string& url) = 0;
+};

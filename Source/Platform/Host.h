@@ -6,6 +6,7 @@
 // headless test host and a later browser host are interchangeable. This header must never
 // include SDL or OS headers.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,27 @@
 #include <vector>
 
 class KeyValueStore;
+
+// A decoded picture: RGBA8, straight (not premultiplied) alpha, top row first.
+struct HostImage {
+    int width = 0, height = 0;
+    bool hasAlpha = false;  // false when the file had no alpha channel
+    std::vector<std::uint8_t> rgba;
+};
+
+// Text to rasterise into 8-bit coverage.
+struct HostTextRequest {
+    std::string text;            // UTF-8
+    std::string fontName;        // "Helvetica", "Marker Felt", ...; resolved to an installed font
+    float fontSize = 12;         // points
+    float width = 0, height = 0; // box in points; 0 x 0 means "as large as the text needs"
+    int alignment = 1;           // 0 left, 1 centre, 2 right; lines wrap at word breaks
+    float scale = 1;             // pixels per point
+};
+struct HostTextBitmap {
+    int width = 0, height = 0;        // pixels
+    std::vector<std::uint8_t> alpha;  // coverage, top row first
+};
 
 // One finger as the host sees it. Coordinates are view points, origin top left.
 struct HostTouchPoint {
@@ -100,6 +122,16 @@ public:
     // --- Status bar ------------------------------------------------------------------------
     // The phone's status bar orientation; a no-op where there is no status bar.
     virtual void setStatusBarOrientation(int orientation) { (void)orientation; }
+
+    // --- Images and text ------------------------------------------------------------------
+    // Decodes a PNG or JPEG file. Refuses (false, with a console line) pictures whose width or
+    // height exceeds maxSide before decoding them whole.
+    virtual bool decodeImageFile(const std::string& path, int maxSide, HostImage& out) = 0;
+    virtual bool decodeImageData(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& out) = 0;
+    virtual bool encodePNG(const HostImage& image, std::vector<std::uint8_t>& out) = 0;
+    // Size in points the text needs (width of the widest line, height of all lines).
+    virtual bool measureText(const HostTextRequest& request, float& width, float& height) = 0;
+    virtual bool renderText(const HostTextRequest& request, HostTextBitmap& out) = 0;
 
     // --- Files and resources ----------------------------------------------------------------
     // Full path of a resource by file name, or "" when there is none.

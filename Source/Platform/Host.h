@@ -91,10 +91,21 @@ public:
     virtual bool isCurrent() const = 0;
     // Presents the back buffer. Returns false if presentation failed.
     virtual bool swapBuffers() = 0;
-    // Surface size in pixels and the pixels per point (1 unless the window is scaled).
+    // Size in pixels of the area the view is drawn in (the letterboxed part of a fullscreen
+    // window), and the pixels per point (1 unless the window is scaled).
     virtual int surfacePixelWidth() const = 0;
     virtual int surfacePixelHeight() const = 0;
     virtual float contentScale() const = 0;
+    // Where the view goes in the drawable, in pixels from its bottom left: the whole surface,
+    // except in a fullscreen window, where the 2:3 view is letterboxed in the middle. Pass it to
+    // glViewport instead of (0, 0, width, height).
+    virtual void surfaceViewport(int& x, int& y, int& width, int& height) const
+    {
+        x = 0;
+        y = 0;
+        width = surfacePixelWidth();
+        height = surfacePixelHeight();
+    }
     // Reads the current back buffer as RGBA8, top row first.
     virtual std::vector<std::uint8_t> readPixels(int& width, int& height) = 0;
     // Writes a PNG; true on success.
@@ -147,4 +158,13 @@ public:
 
     // --- Web ------------------------------------------------------------------------------------
     virtual bool openURL(const std::string& url) = 0;
+
+    // --- Headless record ---------------------------------------------------------------------
+    // Requests the headless host notes instead of carrying out (a sound played, ...). They show
+    // up in the dump as section -> [{frame, time, what}]. Other hosts ignore them.
+    virtual void recordRequest(const std::string& section, const std::string& what)
+    {
+        (void)section;
+        (void)what;
+    }
 };

@@ -1,0 +1,14 @@
+#pragma once
+// A full-screen root of a node tree; the director runs one at a time.
+
+#include "Engine/Node.h"
+
+class Scene : public Node {
+public:
+    static Ref<Scene> node();
+    Scene();
+    const char* className() const override { return "Scene"; }
+
+    // Transition scenes answer true; the director then leaves the scene exit and entry to them.
+    virtual bool isTransition() const { return false; }
+};

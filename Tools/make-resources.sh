@@ -50,13 +50,9 @@ for gen in "$tools"/resources/gen-*.py; do
 done
 
 # --- 2. Every sized SVG to 1x and 2x PNG -------------------------------------------------------
-# Deterministic PNG: rsvg-convert's output is re-encoded without text/time chunks, always RGBA 8-bit.
-render() {   # render SVG WIDTH HEIGHT OUTPUT.png
-  rsvg-convert --format=png --width="$2" --height="$3" --background-color=none "$1" |
-    convert png:- -strip -define png:exclude-chunks=date,time,tIME,tEXt,zTXt,iTXt \
-      -define png:compression-level=9 -define png:compression-strategy=1 PNG32:"$4"
-}
-export -f render
+# shellcheck source=resources/common.sh
+source "$tools/resources/common.sh"
+export -f render png_out
 
 python3 "$tools/resources/svg-list.py" "$src" >"$out/.render-list"
 while IFS=$'\t' read -r svg w h; do

@@ -1,0 +1,56 @@
+#include "Engine/TextureNode.h"
+
+#include <nlohmann/json.hpp>
+
+Ref<TextureNode> TextureNode::node() { return make<TextureNode>(); }
+
+TextureNode::TextureNode() { setAnchorPoint(CGPointMake(0.5f, 0.5f)); }
+
+void TextureNode::setTexture(Texture2D* texture)
+{
+    m_texture = texture;
+    setContentSize(texture ? texture->contentSize() : CGSizeZero);
+    if (!texture)
+        return;
+    if (!texture->hasPremultipliedAlpha())
+        m_blendFunc = kBlendFuncStraightAlpha;
+    m_opacityModifyRGB = texture->hasPremultipliedAlpha();
+}
+
+void TextureNode::setOpacity(GLubyte opacity)
+{
+    m_opacity = opacity;
+    // Premultiplied colour must shrink with alpha, or fading sprites brighten at the edges.
+    if (m_opacityModifyRGB)
+        m_color = {opacity, opacity, opacity};
+}
+
+void TextureNode::draw()
+{
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+    glColor4ub(m_color.r, m_color.g, m_color.b, m_opacity);
+
+    const bool newBlend = m_blendFunc != kBlendFuncDefault;
+    if (newBlend)
+        glBlendFunc(m_blendFunc.src, m_blendFunc.dst);
+    if (m_texture)
+        m_texture->drawAtPoint(CGPointZero);
+    if (newBlend)
+        glBlendFunc(kBlendFuncDefault.src, kBlendFuncDefault.dst);
+
+    glColor4ub(255, 255, 255, 255);
+    glDisable(GL_TEXTURE_2D);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void TextureNode::dumpProperties(nlohmann::json& out) const
+{
+    Node::dumpProperties(out);
+    out["opacity"] = m_opacity;
+    out["color"] = {m_color.r, m_color.g, m_color.b};
+    if (m_texture && !m_texture->fileName().empty())
+        out["texture"] = m_texture->fileName();
+}

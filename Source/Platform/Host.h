@@ -151,6 +151,14 @@ public:
     virtual std::string dataDirectory() = 0;
     // The persistent key-value store (opened on first use, lives as long as the host).
     virtual KeyValueStore& store() = 0;
+    // Creates the folder, and any missing folders above it, with the permission bits given.
+    // True when it exists afterwards. The POSIX version is in HostServices.cpp.
+    virtual bool makeDirectory(const std::string& path, int mode);
+
+    // --- Diagnostics ------------------------------------------------------------------------------
+    // The calling thread's stack, innermost frame first, one readable line per frame; empty
+    // where it cannot be walked. For the uncaught-exception report.
+    virtual std::vector<std::string> callStack();
 
     // --- Audio --------------------------------------------------------------------------------
     // Current output route ("Headphone", "Speaker"); false when it cannot be read.

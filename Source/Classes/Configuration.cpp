@@ -1,0 +1,311 @@
+#include "Classes/Configuration.h"
+
+#include "Classes/MainBundle.h"
+#include "Platform/Host.h"
+#include "Platform/KeyValueStore.h"
+
+#include <atomic>
+#include <climits>
+
+namespace {
+
+constexpr const char* kFirstRun = "firstRun";
+constexpr const char* kVersion = "version";
+constexpr const char* kNumberOfRuns = "numberOfRuns";
+constexpr const char* kGravity = "gravity";
+constexpr const char* kDamping = "damping";
+constexpr const char* kNumberOfBalls = "numberOfBalls";
+constexpr const char* kBackgroundImage = "backgroundImage";
+constexpr const char* kBallImage = "ballImage";
+constexpr const char* kRagdollClass = "ragdollClass";
+constexpr const char* kCustomFaceImage = "customFaceImage";
+// Misspelt in the first release; installed stores depend on it.
+constexpr const char* kUseAccelerometer = "useAcceleromter";
+constexpr const char* kDrawPersonAsWireframe = "drawPersonAsWireframe";
+constexpr const char* kDrawBallsAsWireframe = "drawBallsAsWireframe";
+constexpr const char* kShowPainMeter = "showPainMeter";
+constexpr const char* kPlaySoundFx = "playSoundFx";
+constexpr const char* kDefaultsConfigured = "DefaultsConfigured";
+
+constexpr const char* kStockBackground = "Background3.png";
+constexpr const char* kStockBall = "Ball1.png";
+constexpr const char* kStockRagdoll = "Nerd";
+constexpr const char* kHeadphoneRoute = "Headphone";
+
+Configuration* s_currentConfiguration = nullptr;
+KeyValueStore* s_testStore = nullptr;
+// Written by the route listener, possibly on the audio thread.
+std::atomic<bool> s_audioRouteKnown {false};
+std::atomic<bool> s_headphonesAttached {false};
+
+std::string bundleVersion() { return MainBundle::infoValue("CFBundleVersion"); }
+
+int clampToInt(std::int64_t value)
+{
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+Configuration* Configuration::current()
+{
+    if (s_currentConfiguration == nullptr)
+        s_currentConfiguration = new Configuration();
+    return s_currentConfiguration;
+}
+
+Configuration::Configuration()
+{
+    bool firstRun = false;
+    if (!defaultsConfigured()) {
+        setupUserDefauls();
+        firstRun = true;
+    }
+    setFirstRun(firstRun);
+    if (!isUpToDate()) {
+        upgradeToVersion101();
+        upgradeToVersion102();
+        upgradeToVersion103();
+        upgradeToVersion104();
+        upgradeToVersion105();
+        upgradeToVersion106();
+        upgradeToVersion107();
+        upgradeToVersion108();
+        upgradeToVersion109();
+        upgradeToVersion110();
+    }
+}
+
+void Configuration::resetForTesting(KeyValueStore* store)
+{
+    delete s_currentConfiguration;
+    s_currentConfiguration = nullptr;
+    s_testStore = store;
+    s_audioRouteKnown = false;
+    s_headphonesAttached = false;
+    MainBundle::reload();
+}
+
+KeyValueStore& Configuration::store() const { return s_testStore ? *s_testStore : Host::current().store(); }
+
+const std::vector<std::string>& Configuration::keys()
+{
+    static const std::vector<std::string> s_keys = {kFirstRun, kVersion, kNumberOfRuns, kGravity, kDamping,
+        kNumberOfBalls, kBackgroundImage, kBallImage, kRagdollClass, kCustomFaceImage, kUseAccelerometer,
+        kDrawPersonAsWireframe, kDrawBallsAsWireframe, kShowPainMeter, kPlaySoundFx, kDefaultsConfigured};
+    return s_keys;
+}
+
+// --- First run and upgrades ------------------------------------------------------------------
+
+void Configuration::setupUserDefauls()
+{
+    setVersion(bundleVersion());
+    setNumberOfRuns(0);
+    setDefaultsConfigured(true);
+    setGravity(150.0f);
+    setDamping(1.0f);
+    setNumberOfBalls(20);
+    setBackgroundImage(kStockBackground);
+    setBallImage(kStockBall);
+    setCustomFaceImage(std::nullopt);
+    setRagdollClass(kStockRagdoll);
+    setUseAccelerometer(true);
+    setDrawPersonAsWireframe(false);
+    setDrawBallsAsWireframe(false);
+    setShowPainMeter(false);
+    setPlaySoundFx(true);
+}
+
+bool Configuration::isUpToDate() const
+{
+    const std::optional<std::string> stored = store().stringForKey(kVersion);
+    const std::string bundle = bundleVersion();
+    // An unknown bundle version must not make every store look current.
+    return stored && !bundle.empty() && *stored == bundle;
+}
+
+void Configuration::resetLooksToStock()
+{
+    setRagdollClass(kStockRagdoll);
+    setBackgroundImage(kStockBackground);
+    setBallImage(kStockBall);
+}
+
+void Configuration::upgradeToVersion101()
+{
+    if (version() != "1.00")
+        return;
+    setShowPainMeter(false);
+    setVersion("1.01");
+}
+
+void Configuration::upgradeToVersion102()
+{
+    if (version() != "1.01")
+        return;
+    if (!customFaceImage()) {
+        resetLooksToStock();
+        setShowPainMeter(false);
+    } else {
+        setRagdollClass(kStockRagdoll);
+    }
+    setVersion("1.02");
+}
+
+void Configuration::upgradeToVersion103()
+{
+    if (version() == "1.02")
+        setVersion("1.03");
+}
+
+void Configuration::upgradeToVersion104()
+{
+    if (version() == "1.03")
+        setVersion("1.04");
+}
+
+void Configuration::upgradeToVersion105()
+{
+    if (version() == "1.04")
+        setVersion("1.05");
+}
+
+void Configuration::upgradeToVersion106()
+{
+    if (version() == "1.05")
+        setVersion("1.06");
+}
+
+void Configuration::upgradeToVersion107()
+{
+    if (version() != "1.06")
+        return;
+    setPlaySoundFx(true);
+    setVersion("1.07");
+}
+
+void Configuration::upgradeToVersion108()
+{
+    if (version() != "1.07")
+        return;
+    if (!customFaceImage())
+        resetLooksToStock();
+    setVersion("1.08");
+}
+
+void Configuration::upgradeToVersion109()
+{
+    if (version() != "1.08")
+        return;
+    if (!customFaceImage())
+        resetLooksToStock();
+    setVersion("1.09");
+}
+
+void Configuration::upgradeToVersion110()
+{
+    if (version() != "1.09")
+        return;
+    if (!customFaceImage())
+        resetLooksToStock();
+    setVersion("1.10");
+}
+
+// --- Headphones ----------------------------------------------------------------------------------
+
+bool Configuration::headphonesAttached()
+{
+    if (s_audioRouteKnown)
+        return s_headphonesAttached;
+    std::string route;
+    // Unknown stays unknown, so the next call asks again.
+    if (!Host::current().currentAudioRoute(route))
+        return false;
+    s_headphonesAttached = route == kHeadphoneRoute;
+    // The host reports every later change through its listener, which forwards to
+    // audioRoute_Changed, so from here on the flag is kept current.
+    s_audioRouteKnown = true;
+    return s_headphonesAttached;
+}
+
+void Configuration::audioRoute_Changed(const std::string& route)
+{
+    s_headphonesAttached = route == kHeadphoneRoute;
+    s_audioRouteKnown = true;
+}
+
+// --- Properties -------------------------------------------------------------------------------
+
+bool Configuration::firstRun() const { return store().boolForKey(kFirstRun); }
+void Configuration::setFirstRun(bool firstRun) { store().setBool(kFirstRun, firstRun); }
+
+std::string Configuration::version() const { return store().stringForKey(kVersion).value_or(std::string()); }
+void Configuration::setVersion(const std::string& version) { store().setString(kVersion, version); }
+
+int Configuration::numberOfRuns() const { return clampToInt(store().integerForKey(kNumberOfRuns)); }
+void Configuration::setNumberOfRuns(int numberOfRuns) { store().setInteger(kNumberOfRuns, numberOfRuns); }
+
+float Configuration::gravity() const { return store().floatForKey(kGravity); }
+void Configuration::setGravity(float gravity) { store().setFloat(kGravity, gravity); }
+
+float Configuration::damping() const { return store().floatForKey(kDamping); }
+void Configuration::setDamping(float damping) { store().setFloat(kDamping, damping); }
+
+int Configuration::numberOfBalls() const { return clampToInt(store().integerForKey(kNumberOfBalls)); }
+void Configuration::setNumberOfBalls(int numberOfBalls) { store().setInteger(kNumberOfBalls, numberOfBalls); }
+
+std::string Configuration::backgroundImage() const
+{
+    return store().stringForKey(kBackgroundImage).value_or(std::string());
+}
+void Configuration::setBackgroundImage(const std::string& backgroundImage)
+{
+    store().setString(kBackgroundImage, backgroundImage);
+}
+
+std::string Configuration::ballImage() const { return store().stringForKey(kBallImage).value_or(std::string()); }
+void Configuration::setBallImage(const std::string& ballImage) { store().setString(kBallImage, ballImage); }
+
+std::string Configuration::ragdollClass() const
+{
+    return store().stringForKey(kRagdollClass).value_or(std::string());
+}
+void Configuration::setRagdollClass(const std::string& ragdollClass) { store().setString(kRagdollClass, ragdollClass); }
+
+std::optional<Configuration::Bytes> Configuration::customFaceImage() const { return store().dataForKey(kCustomFaceImage); }
+void Configuration::setCustomFaceImage(std::optional<Bytes> customFaceImage)
+{
+    store().setData(kCustomFaceImage, std::move(customFaceImage));
+}
+
+bool Configuration::useAccelerometer() const { return store().boolForKey(kUseAccelerometer); }
+void Configuration::setUseAccelerometer(bool useAccelerometer) { store().setBool(kUseAccelerometer, useAccelerometer); }
+
+bool Configuration::drawPersonAsWireframe() const { return store().boolForKey(kDrawPersonAsWireframe); }
+void Configuration::setDrawPersonAsWireframe(bool drawPersonAsWireframe)
+{
+    store().setBool(kDrawPersonAsWireframe, drawPersonAsWireframe);
+}
+
+bool Configuration::drawBallsAsWireframe() const { return store().boolForKey(kDrawBallsAsWireframe); }
+void Configuration::setDrawBallsAsWireframe(bool drawBallsAsWireframe)
+{
+    store().setBool(kDrawBallsAsWireframe, drawBallsAsWireframe);
+}
+
+bool Configuration::showPainMeter() const { return store().boolForKey(kShowPainMeter); }
+void Configuration::setShowPainMeter(bool showPainMeter) { store().setBool(kShowPainMeter, showPainMeter); }
+
+bool Configuration::playSoundFx() const { return store().boolForKey(kPlaySoundFx); }
+void Configuration::setPlaySoundFx(bool playSoundFx) { store().setBool(kPlaySoundFx, playSoundFx); }
+
+bool Configuration::defaultsConfigured() const { return store().boolForKey(kDefaultsConfigured); }
+void Configuration::setDefaultsConfigured(bool defaultsConfigured)
+{
+    store().setBool(kDefaultsConfigured, defaultsConfigured);
+}

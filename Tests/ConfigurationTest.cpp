@@ -1,0 +1,262 @@
+#include "Classes/Configuration.h"
+#include "Classes/MainBundle.h"
+#include "Platform/Host.h"
+#include "Platform/MemoryStore.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+// Only what the settings object asks of a host: resources, the store and the audio route.
+class SettingsHost final : public Host {
+public:
+    const char* name() const override { return "settings-test"; }
+    void setListener(HostListener*) override {}
+    bool createSurface(int, int, int, int) override { return false; }
+    bool hasSurface() const override { return false; }
+    bool makeCurrent() override { return false; }
+    bool isCurrent() const override { return false; }
+    bool swapBuffers() override { return false; }
+    int surfacePixelWidth() const override { return 0; }
+    int surfacePixelHeight() const override { return 0; }
+    float contentScale() const override { return 1; }
+    std::vector<std::uint8_t> readPixels(int& w, int& h) override { return w = h = 0, std::vector<std::uint8_t>(); }
+    bool writePNG(const std::string&, const std::vector<std::uint8_t>&, int, int) override { return false; }
+    void setDisplayLink(std::function<void()>, int) override {}
+    int run() override { return 0; }
+    void requestTermination() override {}
+    bool gettimeofday(HostTimeValue&) override { return false; }
+    double absoluteTime() override { return 0; }
+    void setAccelerometerInterval(double) override {}
+    bool decodeImageFile(const std::string&, int, HostImage&) override { return false; }
+    bool decodeImageData(const std::uint8_t*, std::size_t, int, HostImage&) override { return false; }
+    bool encodePNG(const HostImage&, std::vector<std::uint8_t>&) override { return false; }
+    bool measureText(const HostTextRequest&, float&, float&) override { return false; }
+    bool renderText(const HostTextRequest&, HostTextBitmap&) override { return false; }
+    std::string resourcePath(const std::string& fileName) override
+    {
+        const auto path = std::filesystem::path(resourceDirectory) / fileName;
+        return std::filesystem::exists(path) ? path.string() : std::string();
+    }
+    std::string dataDirectory() override { return "/nonexistent"; }
+    KeyValueStore& store() override { return memory; }
+    bool currentAudioRoute(std::string& out) override
+    {
+        ++routeQueries;
+        if (!routeReadable)
+            return false;
+        out = route;
+        return true;
+    }
+    bool openURL(const std::string&) override { return false; }
+
+    std::string resourceDirectory = BONZELAR_TEST_RESOURCES;
+    MemoryStore memory;
+    std::string route = "Speaker";
+    bool routeReadable = true;
+    int routeQueries = 0;
+};
+
+class ConfigurationTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Host::setCurrent(&host);
+        Configuration::resetForTesting(nullptr);
+    }
+    void TearDown() override
+    {
+        Configuration::resetForTesting(nullptr);
+        Host::setCurrent(nullptr);
+    }
+    // A store as an earlier release left it.
+    void installedAt(const std::string& version, bool withFace)
+    {
+        store().setBool("DefaultsConfigured", true);
+        store().setString("version", version);
+        store().setString("ragdollClass", std::string("Dog"));
+        store().setString("backgroundImage", std::string("Background7.png"));
+        store().setString("ballImage", std::string("Ball4.png"));
+        store().setBool("showPainMeter", true);
+        store().setBool("playSoundFx", false);
+        if (withFace)
+            store().setData("customFaceImage", KeyValueStore::Bytes {0x89, 'P', 'N', 'G'});
+    }
+    void expectLooks(const char* ragdoll, const char* background, const char* ball)
+    {
+        Configuration* c = Configuration::current();
+        EXPECT_EQ(c->ragdollClass(), ragdoll);
+        EXPECT_EQ(c->backgroundImage(), background);
+        EXPECT_EQ(c->ballImage(), ball);
+    }
+    KeyValueStore& store() { return host.memory; }
+
+    SettingsHost host;
+};
+
+}  // namespace
+
+TEST_F(ConfigurationTest, FirstLaunchStoresEveryDefaultAndIsAlreadyUpToDate)
+{
+    Configuration* c = Configuration::current();
+    EXPECT_TRUE(c->firstRun());
+    EXPECT_EQ(c->version(), MainBundle::infoValue("CFBundleVersion"));
+    EXPECT_EQ(c->version(), "1.10");
+    EXPECT_EQ(c->numberOfRuns(), 0);
+    EXPECT_EQ(c->gravity(), 150.0f);
+    EXPECT_EQ(c->damping(), 1.0f);
+    EXPECT_EQ(c->numberOfBalls(), 20);
+    EXPECT_EQ(c->backgroundImage(), "Background3.png");
+    EXPECT_EQ(c->ballImage(), "Ball1.png");
+    EXPECT_EQ(c->ragdollClass(), "Nerd");
+    EXPECT_FALSE(c->customFaceImage().has_value());
+    EXPECT_TRUE(c->useAccelerometer());
+    EXPECT_FALSE(c->drawPersonAsWireframe());
+    EXPECT_FALSE(c->drawBallsAsWireframe());
+    EXPECT_FALSE(c->showPainMeter());
+    EXPECT_TRUE(c->playSoundFx());
+    EXPECT_TRUE(store().boolForKey("DefaultsConfigured"));
+
+    // Every value really is in the store under its own key (nil face: no entry at all).
+    std::vector<std::string> expected;
+    for (const std::string& key : Configuration::keys())
+        if (key != "customFaceImage")
+            expected.push_back(key);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(store().keys(), expected);
+}
+
+TEST_F(ConfigurationTest, LaterLaunchesKeepTheStoredSettings)
+{
+    Configuration::current()->setGravity(42.5f);
+    Configuration::current()->setRagdollClass("Narwhal");
+    Configuration::current()->setCustomFaceImage(KeyValueStore::Bytes {1, 2, 3});
+
+    Configuration::resetForTesting(nullptr);
+    Configuration* c = Configuration::current();
+    EXPECT_FALSE(c->firstRun());
+    EXPECT_EQ(c->gravity(), 42.5f);
+    EXPECT_EQ(c->ragdollClass(), "Narwhal");
+    EXPECT_EQ(c->customFaceImage(), (KeyValueStore::Bytes {1, 2, 3}));
+    EXPECT_EQ(Configuration::current(), c);
+
+    c->setCustomFaceImage(std::nullopt);
+    EXPECT_FALSE(store().hasValue("customFaceImage"));
+}
+
+TEST_F(ConfigurationTest, UpgradeFrom101WithoutAFaceRestoresTheStockLook)
+{
+    installedAt("1.01", false);
+    Configuration* c = Configuration::current();
+    EXPECT_FALSE(c->firstRun());
+    expectLooks("Nerd", "Background3.png", "Ball1.png");
+    EXPECT_FALSE(c->showPainMeter());
+    EXPECT_TRUE(c->playSoundFx());
+    EXPECT_EQ(c->version(), "1.10");
+}
+
+TEST_F(ConfigurationTest, UpgradeFrom107WithAFaceKeepsTheChosenLook)
+{
+    installedAt("1.07", true);
+    Configuration* c = Configuration::current();
+    expectLooks("Dog", "Background7.png", "Ball4.png");
+    EXPECT_TRUE(c->customFaceImage().has_value());
+    // The sound switch is only forced on by the step from 1.06.
+    EXPECT_FALSE(c->playSoundFx());
+    EXPECT_TRUE(c->showPainMeter());
+    EXPECT_EQ(c->version(), "1.10");
+}
+
+TEST_F(ConfigurationTest, UpgradeFrom106TurnsSoundEffectsOn)
+{
+    installedAt("1.06", true);
+    EXPECT_TRUE(Configuration::current()->playSoundFx());
+    EXPECT_EQ(Configuration::current()->version(), "1.10");
+}
+
+TEST_F(ConfigurationTest, UpgradeFrom100WithAFaceOnlyResetsTheFigure)
+{
+    installedAt("1.00", true);
+    Configuration* c = Configuration::current();
+    expectLooks("Nerd", "Background7.png", "Ball4.png");
+    EXPECT_FALSE(c->showPainMeter());
+    EXPECT_TRUE(c->playSoundFx());
+    EXPECT_EQ(c->version(), "1.10");
+}
+
+TEST_F(ConfigurationTest, UnknownOrMissingVersionsPassThroughUnchanged)
+{
+    installedAt("2.00", false);
+    expectLooks("Dog", "Background7.png", "Ball4.png");
+    EXPECT_EQ(Configuration::current()->version(), "2.00");
+    EXPECT_FALSE(Configuration::current()->playSoundFx());
+
+    Configuration::resetForTesting(nullptr);
+    store().removeValue("version");
+    expectLooks("Dog", "Background7.png", "Ball4.png");
+    EXPECT_FALSE(store().hasValue("version"));
+}
+
+TEST_F(ConfigurationTest, AccelerometerSettingLivesUnderTheMisspeltKey)
+{
+    Configuration* c = Configuration::current();
+    c->setUseAccelerometer(false);
+    EXPECT_FALSE(store().boolForKey("useAcceleromter"));
+    EXPECT_TRUE(store().hasValue("useAcceleromter"));
+    EXPECT_FALSE(store().hasValue("useAccelerometer"));
+
+    store().setBool("useAccelerometer", true);
+    EXPECT_FALSE(c->useAccelerometer());
+    store().setBool("useAcceleromter", true);
+    EXPECT_TRUE(c->useAccelerometer());
+}
+
+TEST_F(ConfigurationTest, OnlyTheExactHeadphoneRouteCounts)
+{
+    for (const char* route : {"Headphones", "HeadphonesBT", "headphone", "Speaker", "", "Headphone "}) {
+        Configuration::resetForTesting(nullptr);
+        host.route = route;
+        EXPECT_FALSE(Configuration::current()->headphonesAttached()) << '"' << route << '"';
+    }
+    Configuration::resetForTesting(nullptr);
+    host.route = "Headphone";
+    EXPECT_TRUE(Configuration::current()->headphonesAttached());
+}
+
+TEST_F(ConfigurationTest, TheRouteIsAskedOnceThenFollowedThroughTheListener)
+{
+    Configuration* c = Configuration::current();
+    host.routeReadable = false;
+    EXPECT_FALSE(c->headphonesAttached());
+    EXPECT_FALSE(c->headphonesAttached());
+    EXPECT_EQ(host.routeQueries, 2) << "a failed read must be retried";
+
+    host.routeReadable = true;
+    host.route = "Headphone";
+    EXPECT_TRUE(c->headphonesAttached());
+    host.route = "Speaker";
+    EXPECT_TRUE(c->headphonesAttached());
+    EXPECT_EQ(host.routeQueries, 3);
+
+    Configuration::audioRoute_Changed("Speaker");
+    EXPECT_FALSE(c->headphonesAttached());
+    Configuration::audioRoute_Changed("Headphone");
+    EXPECT_TRUE(c->headphonesAttached());
+    EXPECT_EQ(host.routeQueries, 3);
+}
+
+TEST_F(ConfigurationTest, AMissingBundleInfoIsReportedAndUpgradesStillRun)
+{
+    host.resourceDirectory = "/nonexistent";
+    installedAt("1.09", false);
+    testing::internal::CaptureStderr();
+    Configuration* c = Configuration::current();
+    const std::string console = testing::internal::GetCapturedStderr();
+    EXPECT_NE(console.find("Info.json"), std::string::npos);
+    // The chain still carries the store to the last version it knows.
+    EXPECT_EQ(c->version(), "1.10");
+    expectLooks("Nerd", "Background3.png", "Ball1.png");
+}

@@ -1,0 +1,4 @@
+#include "Classes/Sound.h"
+
+// TODO(sound effects): prepare the system sounds here.
+void Sound::initSoundEngine() {}

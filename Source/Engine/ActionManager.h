@@ -21,6 +21,8 @@ public:
     static ActionManager* sharedManager();
     // Removes all actions, stops the manager's timer and drops the shared instance.
     static void purgeSharedManager();
+    // The shared instance if one exists, without creating it.
+    static ActionManager* existingManager();
 
     ActionManager();
     ~ActionManager() override;

@@ -139,6 +139,7 @@ protected:
 class DisplayLinkDirector : public Director {
 public:
     DisplayLinkDirector() = default;
+    ~DisplayLinkDirector() override { stopAnimation(); }
     const char* className() const override { return "DisplayLinkDirector"; }
 
     void startAnimation() override;

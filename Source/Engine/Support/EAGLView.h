@@ -81,6 +81,8 @@ public:
     unsigned depthFormat() const { return m_depthFormat; }
     // The host surface's default framebuffer: always 0 here.
     unsigned framebuffer() const { return m_framebuffer; }
+    // The host swaps without keeping the back buffer; recorded for completeness.
+    bool preservesBackbuffer() const { return m_preserveBackbuffer; }
     // Pixels; differs from the frame size on a scaled (HiDPI) surface.
     CGSize surfaceSize() const { return m_size; }
     CGPoint convertPointFromViewToSurface(CGPoint point) const;

@@ -5,6 +5,8 @@
 #include "Engine/Support/Geometry.h"
 #include "Engine/Support/Ref.h"
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 class EAGLView;

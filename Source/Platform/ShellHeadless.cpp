@@ -1,0 +1,71 @@
+#include "Platform/ShellHeadless.h"
+
+#include "Classes/Configuration.h"
+#include "Engine/Support/DumpRegistry.h"
+#include "Platform/HeadlessHost.h"
+#include "Platform/KeyValueStore.h"
+#include "Platform/Script.h"
+
+#include <nettle/sha2.h>
+
+#include <set>
+
+namespace {
+
+std::string sha256Hex(const KeyValueStore::Bytes& bytes)
+{
+    sha256_ctx context;
+    sha256_init(&context);
+    sha256_update(&context, bytes.size(), bytes.data());
+    std::uint8_t digest[SHA256_DIGEST_SIZE];
+    sha256_digest(&context, sizeof digest, digest);
+    static const char* hex = "0123456789abcdef";
+    std::string out;
+    for (std::uint8_t byte : digest) {
+        out += hex[byte >> 4];
+        out += hex[byte & 15];
+    }
+    return out;
+}
+
+nlohmann::json dumpValue(const std::optional<KeyValueStore::Value>& value)
+{
+    if (!value)
+        return nullptr;
+    switch (KeyValueStore::typeOf(*value)) {
+    case KeyValueStore::Type::Bool: return std::get<0>(*value);
+    case KeyValueStore::Type::Integer: return std::get<1>(*value);
+    case KeyValueStore::Type::Real: return std::get<2>(*value);
+    case KeyValueStore::Type::String: return std::get<3>(*value);
+    case KeyValueStore::Type::Data: {
+        // Pictures: their size and digest tell runs apart without filling the dump.
+        const KeyValueStore::Bytes& bytes = std::get<4>(*value);
+        return {{"bytes", bytes.size()}, {"sha256", sha256Hex(bytes)}};
+    }
+    case KeyValueStore::Type::Json: return std::get<5>(*value);
+    }
+    return nullptr;
+}
+
+// Every setting, null when unset, and whatever else the store holds (the high scores).
+void writeSettings(nlohmann::json& section)
+{
+    KeyValueStore& store = Host::current().store();
+    std::set<std::string> keys(Configuration::keys().begin(), Configuration::keys().end());
+    for (const std::string& key : store.keys())
+        keys.insert(key);
+    for (const std::string& key : keys)
+        section[key] = dumpValue(store.valueForKey(key));
+}
+
+}  // namespace
+
+void installShellHeadless()
+{
+    DumpRegistry::add("settings", writeSettings);
+    ScriptCommands::add("route", [](ScriptArgs& args, ScriptParseState&) -> ScriptAction {
+        const std::string route = args.text("route name");
+        args.finish();
+        return [route](ScriptContext& context) { context.host.setAudioRoute(route); };
+    });
+}

@@ -113,3 +113,21 @@ def cloud(cx, cy, w, r, fill="#ffffff", shade="#dfe9f5", stroke=INK_SOFT, sw=1.5
     for px, py, pr in puffs:
         out += circle(px, py - pr * 0.18, pr * 0.86, fill)
     return out + "</g>\n"
+
+
+def ragdoll(x, y, s=1.0, rot=0, skin="#ffd9b3", shirt="#4f8fe0", pants="#3b3470"):
+    """A small generic falling figure for adverts and the icon (not one of the game's figures)."""
+    def limb(x0, y0, x1, y1, x2, y2, c):
+        d = f"M{f(x0)} {f(y0)} L{f(x1)} {f(y1)} L{f(x2)} {f(y2)}"
+        return (path(d, "none", stroke=INK, sw=11) + path(d, "none", stroke=c, sw=6.5))
+    out = f'<g transform="translate({f(x)} {f(y)}) rotate({f(rot)}) scale({f(s)})">\n'
+    out += limb(-8, -6, -24, -20, -30, -38, skin)       # arms flung up
+    out += limb(8, -6, 26, -14, 38, -28, skin)
+    out += limb(-5, 20, -16, 36, -12, 54, pants)        # legs
+    out += limb(5, 20, 20, 32, 34, 44, pants)
+    out += rect(-11, -12, 22, 36, shirt, rx=8, stroke=INK, sw=2.5)
+    out += path("M-6 -6 V14", "none", stroke="#ffffff", sw=3, extra=' stroke-opacity="0.35"')
+    out += circle(0, -24, 13, skin, stroke=INK, sw=2.5)
+    out += circle(-4.5, -26, 2, INK) + circle(4.5, -26, 2, INK)
+    out += path("M-4 -18 Q0 -14 4 -18", "none", stroke=INK, sw=2)
+    return out + "</g>\n"

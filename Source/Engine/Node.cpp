@@ -228,7 +228,8 @@ void Node::onEnter()
     for (const auto& entry : m_scheduledSelectors)
         if (!scheduler->isScheduled(entry.second.get()))
             scheduler->scheduleTimer(entry.second.get());
-    ActionManager::sharedManager()->resumeAllActionsForTarget(this);
+    if (ActionManager* manager = ActionManager::existingManager())
+        manager->resumeAllActionsForTarget(this);
     m_isRunning = true;
 }
 

@@ -5,6 +5,7 @@
 // Without a real surface, createSurface still succeeds and GL calls go to the GL dispatcher's
 // no-op entry points (no context is current), so director logic runs without a display.
 
+#include "Engine/Support/Exception.h"
 #include "Platform/Host.h"
 #include "Platform/MemoryStore.h"
 
@@ -99,3 +100,15 @@ private:
 
 // Drops every engine singleton's state so each test starts from a fresh engine.
 void resetEngineForTest();
+
+// "name: reason" of the engine exception the call raises, or "" when it raises none.
+template <class F>
+std::string raisedBy(F&& call)
+{
+    try {
+        call();
+    } catch (const Exception& e) {
+        return e.name() + ": " + e.reason();
+    }
+    return "";
+}

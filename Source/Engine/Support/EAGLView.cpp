@@ -62,8 +62,6 @@ bool EAGLView::createSurface()
         glViewport(x, y, width, height);
         glScissor(x, y, width, height);
         m_hasBeenCurrent = true;
-    } else {
-        glBindFramebufferOES(GL_FRAMEBUFFER_OES, m_framebuffer);
     }
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR)

@@ -1,2 +1,24 @@
-// Headless runner entry point; replaced by the runner once it exists.
-int main() { return 0; }
+// bonzelar-headless: the program on the headless host, driven by the runner (see
+// Platform/HeadlessRunner.h for the options and Platform/Script.h for scripts).
+
+#include "Classes/BonzelarAppDelegate.h"
+#include "Platform/HeadlessRunner.h"
+#include "Platform/ShellHeadless.h"
+
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    // Dump sections and script commands of the modules; they must be in before the script is read.
+    installShellHeadless();
+
+    std::unique_ptr<BonzelarAppDelegate> app;
+    return HeadlessRunner::main(
+        argc, argv,
+        [&app]() -> HostListener& {
+            app = std::make_unique<BonzelarAppDelegate>();
+            app->applicationDidFinishLaunching();
+            return *app;
+        },
+        exception_uncaughtHandler);
+}

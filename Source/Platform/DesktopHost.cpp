@@ -1,0 +1,632 @@
+#include "Platform/DesktopHost.h"
+
+#include "Platform/ResourceLocator.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <system_error>
+#include <time.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kStandardGravity = 9.80665;  // m/s^2 per g
+// Two finger taps closer than this in time and space count as one double tap.
+constexpr double kMultiTapSeconds = 0.35;
+constexpr float kMultiTapPoints = 24;
+
+std::int64_t monotonicMicros()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+std::string homeDirectory()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
+        return pw->pw_dir;
+    return "/tmp";
+}
+
+std::string lowercase(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return s;
+}
+
+// Runs a program without a shell and returns the first line it prints, "" on any failure.
+std::string firstLineOf(const char* program, const char* argument)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+    char* argv[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    std::string out;
+    if (rc == 0) {
+        char buffer[512];
+        ssize_t n;
+        while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0 && out.size() < 4096)
+            out.append(buffer, std::size_t(n));
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            out.clear();
+    }
+    close(pipeFds[0]);
+    const std::size_t newline = out.find('\n');
+    if (newline != std::string::npos)
+        out.resize(newline);
+    return out;
+}
+
+}  // namespace
+
+DesktopHost::DesktopHost()
+{
+    m_clockOrigin = monotonicMicros();
+    setDataDirectory(defaultDataDirectory());
+}
+
+DesktopHost::~DesktopHost()
+{
+    closeController();
+    if (m_audioStarted)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (m_videoStarted)
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR);
+}
+
+std::string DesktopHost::defaultDataDirectory()
+{
+    std::string base;
+    // The XDG rules ignore relative paths.
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
+        base = xdg;
+    else
+        base = homeDirectory() + "/.local/share";
+    const std::string dir = base + "/bonzelar";
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec)
+        std::fprintf(stderr, "Host: cannot create %s: %s\n", dir.c_str(), ec.message().c_str());
+    return dir;
+}
+
+std::string DesktopHost::picturesDirectory()
+{
+    const std::string home = homeDirectory();
+    std::string dir = firstLineOf("xdg-user-dir", "PICTURES");
+    // xdg-user-dir answers the home folder itself when no Pictures folder is configured.
+    if (dir.empty() || dir[0] != '/' || fs::path(dir).lexically_normal() == fs::path(home).lexically_normal())
+        dir = home + "/Pictures";
+    return dir;
+}
+
+// --- Video -------------------------------------------------------------------------------------
+
+bool DesktopHost::startVideo(std::string& why)
+{
+    SDL_SetHint(SDL_HINT_APP_NAME, "Bonzelar");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        why = SDL_GetError();
+        return false;
+    }
+    // Pads are optional; the arrow keys stand in when there are none.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR) == 0) {
+        for (const std::string& db : {ResourceLocator::pathFor("gamecontrollerdb.txt"),
+                                      dataDirectory() + "/gamecontrollerdb.txt"}) {
+            std::error_code ec;
+            if (!db.empty() && fs::is_regular_file(db, ec))
+                SDL_GameControllerAddMappingsFromFile(db.c_str());
+        }
+    } else {
+        std::fprintf(stderr, "Host: no game controllers: %s\n", SDL_GetError());
+    }
+    std::string route;
+    currentAudioRoute(route);  // starts audio, so plugging headphones in is heard of
+    return true;
+}
+
+void DesktopHost::chooseWindow(int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags)
+{
+    SDL_Rect usable{0, 0, widthPoints, heightPoints};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
+        SDL_GetDisplayBounds(0, &usable);
+    const int scale = std::max(1, std::min(usable.w / widthPoints, usable.h / heightPoints));
+    width = widthPoints * scale;
+    height = heightPoints * scale;
+    flags = SDL_WINDOW_ALLOW_HIGHDPI;
+}
+
+void DesktopHost::configureSwapInterval()
+{
+    m_adaptiveVsync = SDL_GL_SetSwapInterval(-1) == 0;
+    m_vsync = m_adaptiveVsync || SDL_GL_SetSwapInterval(1) == 0;
+    m_vsyncPaces = m_vsync;
+    m_swapIntervalApplied = 1;
+}
+
+void DesktopHost::applySwapInterval()
+{
+    // The display link's interval n is a swap every n refreshes, which vsync can do directly.
+    const int n = frameInterval();
+    if (!m_vsync || n == m_swapIntervalApplied)
+        return;
+    if (!(m_adaptiveVsync && SDL_GL_SetSwapInterval(-n) == 0) && SDL_GL_SetSwapInterval(n) != 0) {
+        SDL_GL_SetSwapInterval(1);
+        m_vsyncPaces = false;  // the clock has to count the skipped refreshes
+    }
+    m_swapIntervalApplied = n;
+}
+
+double DesktopHost::refreshRate() const
+{
+    SDL_DisplayMode mode{};
+    if (m_window && SDL_GetWindowDisplayMode(m_window, &mode) == 0 && mode.refresh_rate > 0)
+        return mode.refresh_rate;
+    return 60.0;
+}
+
+bool DesktopHost::swapBuffers()
+{
+    // The back buffer is undefined after the swap, so the screenshot is taken just before.
+    if (m_screenshotPending) {
+        m_screenshotPending = false;
+        saveScreenshotToPictures();
+    }
+    return SdlHost::swapBuffers();
+}
+
+void DesktopHost::toggleFullscreen()
+{
+    if (!m_window)
+        return;
+    const bool wanted = !m_fullscreen;
+    if (SDL_SetWindowFullscreen(m_window, wanted ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        std::fprintf(stderr, "Host: cannot switch fullscreen: %s\n", SDL_GetError());
+        return;
+    }
+    m_fullscreen = wanted;
+    updateDrawableSize();
+    applyViewport();
+}
+
+void DesktopHost::saveScreenshotToPictures()
+{
+    const std::string dir = picturesDirectory();
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    char stamp[64];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "Bonzelar %Y-%m-%d %H.%M.%S", &local);
+    std::string path = dir + "/" + stamp + ".png";
+    for (int n = 2; fs::exists(path, ec) && n < 100; ++n)
+        path = dir + "/" + stamp + " (" + std::to_string(n) + ").png";
+    std::string error;
+    if (saveScreenshot(path, error))
+        std::printf("Screenshot saved to %s\n", path.c_str());
+    else
+        std::fprintf(stderr, "Host: screenshot not saved: %s\n", error.c_str());
+}
+
+// --- Run loop ------------------------------------------------------------------------------------
+
+int DesktopHost::run()
+{
+    if (!m_videoStarted) {
+        std::string why;
+        if (!startVideo(why)) {
+            std::fprintf(stderr, "Host: no video: %s\n", why.c_str());
+            return 1;
+        }
+        m_videoStarted = true;
+    }
+    m_nextSample = absoluteTime();
+    m_nextFrame = m_nextSample;
+    while (!m_quit) {
+        SDL_Event event;
+        while (!m_quit && SDL_PollEvent(&event))
+            handleEvent(event);
+        if (m_quit)
+            break;
+        reapChildren();
+        double now = absoluteTime();
+        deliverSamples(now);
+        if (!hasDisplayLink() || !hasSurface()) {
+            waitForEvents(std::min(0.01, secondsUntilNextSample(now)));
+            continue;
+        }
+        applySwapInterval();
+        const double period = frameInterval() / refreshRate();
+        if (!m_vsyncPaces) {
+            if (now < m_nextFrame) {
+                waitForEvents(std::min(m_nextFrame - now, secondsUntilNextSample(now)));
+                continue;
+            }
+            m_nextFrame = (m_nextFrame + period < now) ? now + period : m_nextFrame + period;
+        }
+        makeCurrent();
+        applyViewport();
+        fireDisplayLink();
+        if (m_vsyncPaces) {
+            // Some drivers accept a swap interval and never wait; then the clock paces frames.
+            if (m_lastFrameStart >= 0 && now - m_lastFrameStart < period * 0.5)
+                ++m_fastFrames;
+            else
+                m_fastFrames = 0;
+            if (m_fastFrames >= 10) {
+                m_vsyncPaces = false;
+                m_nextFrame = now + period;
+            }
+        }
+        m_lastFrameStart = now;
+    }
+    cancelTouches();
+    if (m_listener)
+        m_listener->hostWillTerminate();
+    return 0;
+}
+
+void DesktopHost::waitForEvents(double seconds)
+{
+    // Never spin: even with nothing to do, the loop sleeps until an event or the next deadline.
+    const int ms = std::clamp(int(std::ceil(seconds * 1000.0)), 1, 10);
+    SDL_WaitEventTimeout(nullptr, ms);
+}
+
+void DesktopHost::handleEvent(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_QUIT:
+        m_quit = true;
+        break;
+    case SDL_WINDOWEVENT:
+        handleWindowEvent(event);
+        break;
+    case SDL_KEYDOWN:
+        handleKey(event);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT || m_mouseDown)
+            break;
+        m_mouseDown = true;
+        m_mouseTaps = std::max<int>(1, event.button.clicks);
+        sendTouch(int(HostTouchPhase::Began), 0, float(event.button.x), float(event.button.y), m_mouseTaps);
+        break;
+    case SDL_MOUSEMOTION:
+        if (event.motion.which == SDL_TOUCH_MOUSEID || !m_mouseDown)
+            break;
+        sendTouch(int(HostTouchPhase::Moved), 0, float(event.motion.x), float(event.motion.y), m_mouseTaps);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT || !m_mouseDown)
+            break;
+        m_mouseDown = false;
+        sendTouch(int(HostTouchPhase::Ended), 0, float(event.button.x), float(event.button.y),
+                  std::max<int>(1, event.button.clicks));
+        break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP: {
+        int windowWidth = 1, windowHeight = 1;
+        if (m_window)
+            SDL_GetWindowSize(m_window, &windowWidth, &windowHeight);
+        const float wx = event.tfinger.x * float(windowWidth), wy = event.tfinger.y * float(windowHeight);
+        const std::int64_t sdlId = std::int64_t(event.tfinger.fingerId);
+        if (event.type == SDL_FINGERDOWN) {
+            if (m_fingers.count(sdlId))
+                break;
+            const std::int64_t id = m_nextFinger++;
+            m_fingers[sdlId] = id;
+            float vx = 0, vy = 0;
+            windowToView(wx, wy, vx, vy);
+            const double now = absoluteTime();
+            const bool again = m_lastFingerTapTime >= 0 && now - m_lastFingerTapTime < kMultiTapSeconds &&
+                               std::fabs(vx - m_lastFingerTapX) < kMultiTapPoints &&
+                               std::fabs(vy - m_lastFingerTapY) < kMultiTapPoints;
+            m_fingerTaps[id] = again ? m_lastFingerTapCount + 1 : 1;
+            sendTouch(int(HostTouchPhase::Began), id, wx, wy, m_fingerTaps[id]);
+            break;
+        }
+        auto found = m_fingers.find(sdlId);
+        if (found == m_fingers.end())
+            break;
+        const std::int64_t id = found->second;
+        if (event.type == SDL_FINGERMOTION) {
+            sendTouch(int(HostTouchPhase::Moved), id, wx, wy, m_fingerTaps[id]);
+            break;
+        }
+        const int taps = m_fingerTaps[id];
+        sendTouch(int(HostTouchPhase::Ended), id, wx, wy, taps);
+        windowToView(wx, wy, m_lastFingerTapX, m_lastFingerTapY);
+        m_lastFingerTapTime = absoluteTime();
+        m_lastFingerTapCount = taps;
+        m_fingerTaps.erase(id);
+        m_fingers.erase(found);
+        break;
+    }
+    case SDL_CONTROLLERDEVICEADDED:
+        if (!m_controller)
+            openController(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        if (m_controller &&
+            SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(m_controller)) == event.cdevice.which)
+            closeController();
+        break;
+    case SDL_CONTROLLERSENSORUPDATE:
+        if (event.csensor.sensor == SDL_SENSOR_ACCEL && m_controller &&
+            SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(m_controller)) == event.csensor.which) {
+            // SDL reports the push that holds the pad up (+y at rest, in m/s^2); the phone
+            // reports where gravity pulls (-1 g on y when upright).
+            for (int i = 0; i < 3; ++i)
+                m_controllerSample[i] = -double(event.csensor.data[i]) / kStandardGravity;
+            m_controllerHasSample = true;
+        }
+        break;
+    case SDL_AUDIODEVICEADDED:
+    case SDL_AUDIODEVICEREMOVED:
+        if (!event.adevice.iscapture)
+            noteRouteChange();
+        break;
+    default:
+        break;
+    }
+}
+
+void DesktopHost::handleWindowEvent(const SDL_Event& event)
+{
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        setActive(false);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        setActive(true);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESIZED:
+        updateDrawableSize();
+        if (isCurrent())
+            applyViewport();
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        m_quit = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void DesktopHost::handleKey(const SDL_Event& event)
+{
+    const SDL_Keycode key = event.key.keysym.sym;
+    const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+    if (event.key.repeat)
+        return;
+    if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+        toggleFullscreen();
+    } else if (key == SDLK_F12) {
+        m_screenshotPending = true;
+    } else if (key == SDLK_SPACE) {
+        m_virtual.shake();
+    } else if (key >= SDLK_1 && key <= SDLK_4) {
+        const int orientation = int(key - SDLK_1) + 1;
+        if (orientation != m_virtual.orientation()) {
+            m_virtual.setOrientation(orientation);
+            if (m_listener)
+                m_listener->hostOrientationChanged(orientation);
+        }
+    }
+}
+
+void DesktopHost::sendTouch(int phase, std::int64_t id, float windowX, float windowY, int tapCount)
+{
+    if (!m_listener)
+        return;
+    HostTouchPoint point;
+    point.id = id;
+    windowToView(windowX, windowY, point.x, point.y);
+    point.tapCount = std::max(1, tapCount);
+    m_listener->hostTouches(HostTouchPhase(phase), {point}, absoluteTime());
+}
+
+void DesktopHost::cancelTouches()
+{
+    std::vector<HostTouchPoint> cancelled;
+    if (m_mouseDown) {
+        HostTouchPoint point;
+        point.id = 0;
+        cancelled.push_back(point);
+        m_mouseDown = false;
+    }
+    for (const auto& [sdlId, id] : m_fingers) {
+        HostTouchPoint point;
+        point.id = id;
+        cancelled.push_back(point);
+    }
+    m_fingers.clear();
+    m_fingerTaps.clear();
+    if (!cancelled.empty() && m_listener)
+        m_listener->hostTouches(HostTouchPhase::Cancelled, cancelled, absoluteTime());
+}
+
+void DesktopHost::setActive(bool active)
+{
+    if (active == m_active)
+        return;
+    m_active = active;
+    if (!m_listener)
+        return;
+    if (active) {
+        m_listener->hostDidBecomeActive();
+    } else {
+        // The phone cancels the touches of an app that goes inactive; fingers never come back.
+        cancelTouches();
+        m_listener->hostWillResignActive();
+    }
+}
+
+// --- Accelerometer -----------------------------------------------------------------------------
+
+void DesktopHost::setAccelerometerInterval(double seconds)
+{
+    m_sampleInterval = (std::isfinite(seconds) && seconds > 0) ? std::clamp(seconds, 0.01, 1.0) : 1.0 / 60.0;
+}
+
+void DesktopHost::openController(int deviceIndex)
+{
+    if (!SDL_IsGameController(deviceIndex))
+        return;
+    SDL_GameController* pad = SDL_GameControllerOpen(deviceIndex);
+    if (!pad)
+        return;
+    if (!SDL_GameControllerHasSensor(pad, SDL_SENSOR_ACCEL) ||
+        SDL_GameControllerSetSensorEnabled(pad, SDL_SENSOR_ACCEL, SDL_TRUE) != 0) {
+        SDL_GameControllerClose(pad);  // no motion sensor: the keys stay in charge
+        return;
+    }
+    m_controller = pad;
+    m_controllerHasSample = false;
+    std::printf("Tilt: using the motion sensor of %s\n", SDL_GameControllerName(pad) ? SDL_GameControllerName(pad) : "a controller");
+}
+
+void DesktopHost::closeController()
+{
+    if (m_controller)
+        SDL_GameControllerClose(m_controller);
+    m_controller = nullptr;
+    m_controllerHasSample = false;
+}
+
+double DesktopHost::secondsUntilNextSample(double now) const { return std::max(0.0, m_nextSample - now); }
+
+void DesktopHost::deliverSamples(double now)
+{
+    if (now < m_nextSample)
+        return;
+    const double elapsed = m_lastSample >= 0 ? now - m_lastSample : m_sampleInterval;
+    m_lastSample = now;
+    // After a stall, carry on from now rather than firing a burst of stale samples.
+    m_nextSample = (m_nextSample + m_sampleInterval < now) ? now + m_sampleInterval : m_nextSample + m_sampleInterval;
+
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    m_virtual.setKeys(keys[SDL_SCANCODE_LEFT], keys[SDL_SCANCODE_RIGHT], keys[SDL_SCANCODE_UP], keys[SDL_SCANCODE_DOWN]);
+    m_virtual.advance(elapsed);
+
+    double x, y, z;
+    if (m_controller && m_controllerHasSample) {
+        x = m_controllerSample[0];
+        y = m_controllerSample[1];
+        z = m_controllerSample[2];
+        m_virtual.orient(x, y, z);
+    } else {
+        m_virtual.sample(x, y, z);
+    }
+    if (m_listener)
+        m_listener->hostAcceleration(x, y, z, now);
+}
+
+// --- Clock, audio route, web ---------------------------------------------------------------------
+
+bool DesktopHost::gettimeofday(HostTimeValue& out)
+{
+    const std::int64_t micros = monotonicMicros();
+    out.tv_sec = micros / 1000000;
+    out.tv_usec = std::int32_t(micros % 1000000);
+    return true;
+}
+
+double DesktopHost::absoluteTime() { return double(monotonicMicros() - m_clockOrigin) / 1e6; }
+
+bool DesktopHost::currentAudioRoute(std::string& route)
+{
+    if (!m_audioStarted)
+        m_audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    std::string device;
+    if (m_audioStarted) {
+        char* name = nullptr;
+        SDL_AudioSpec spec{};
+        if (SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 && name) {
+            device = name;
+            SDL_free(name);
+        } else if (SDL_GetNumAudioDevices(0) > 0 && SDL_GetAudioDeviceName(0, 0)) {
+            device = SDL_GetAudioDeviceName(0, 0);
+        }
+    }
+    const std::string lower = lowercase(device);
+    const bool headphones = lower.find("headphone") != std::string::npos || lower.find("headset") != std::string::npos ||
+                            lower.find("earphone") != std::string::npos;
+    route = headphones ? "Headphone" : "Speaker";
+    if (m_route.empty())
+        m_route = route;
+    return true;
+}
+
+void DesktopHost::noteRouteChange()
+{
+    const std::string before = m_route;
+    std::string now;
+    currentAudioRoute(now);
+    m_route = now;
+    if (!before.empty() && now != before && m_listener)
+        m_listener->hostAudioRouteChanged(now);
+}
+
+bool DesktopHost::openURL(const std::string& url)
+{
+    std::string why;
+    if (!isOpenableURL(url, why)) {
+        std::fprintf(stderr, "Host: not opening %s: %s\n", url.c_str(), why.c_str());
+        return false;
+    }
+    // Straight to the program: the address never passes through a shell.
+    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
+    if (rc != 0) {
+        std::fprintf(stderr, "Host: cannot start xdg-open: %s\n", std::strerror(rc));
+        return false;
+    }
+    m_children.push_back(pid);
+    return true;
+}
+
+void DesktopHost::reapChildren()
+{
+    m_children.erase(std::remove_if(m_children.begin(), m_children.end(),
+                                    [](pid_t pid) {
+                                        int status = 0;
+                                        return waitpid(pid, &status, WNOHANG) != 0;
+                                    }),
+                     m_children.end());
+}

@@ -1,0 +1,133 @@
+#include "Platform/HeadlessHost.h"
+
+#include "Engine/Support/DumpRegistry.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+HeadlessHost::HeadlessHost(Options options) : m_options(std::move(options))
+{
+    m_options.scale = std::clamp(m_options.scale, 1, 4);
+    if (!(m_options.dt > 0) || !std::isfinite(m_options.dt))
+        m_options.dt = 1.0 / 60.0;
+    setDataDirectory(m_options.dataDirectory);
+    // Present even when empty, so dumps of different runs line up.
+    m_requests["urls"] = nlohmann::json::array();
+    m_sections.insert("urls");
+    DumpRegistry::add("urls", [this](nlohmann::json& out) { out = m_requests["urls"]; });
+}
+
+HeadlessHost::~HeadlessHost()
+{
+    for (const std::string& section : m_sections)
+        DumpRegistry::remove(section);
+}
+
+bool HeadlessHost::startVideo(std::string& why)
+{
+    // Override, not default priority: an SDL_VIDEODRIVER from the environment must not put a
+    // test's window on someone's screen.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    SDL_SetHint(SDL_HINT_APP_NAME, "Bonzelar");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        why = SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+void HeadlessHost::chooseWindow(int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags)
+{
+    width = widthPoints * m_options.scale;
+    height = heightPoints * m_options.scale;
+    flags = 0;
+}
+
+void HeadlessHost::configureSwapInterval() { SDL_GL_SetSwapInterval(0); }
+
+int HeadlessHost::run()
+{
+    while (!m_terminationRequested && m_frame < m_options.frames) {
+        if (m_beforeFrame)
+            m_beforeFrame(m_frame);
+        if (m_terminationRequested)
+            break;
+        advanceFrame();
+    }
+    if (m_afterLastFrame)
+        m_afterLastFrame();
+    if (listener())
+        listener()->hostWillTerminate();
+    return 0;
+}
+
+void HeadlessHost::advanceFrame()
+{
+    ++m_frame;
+    // A link with interval n runs on every n-th refresh, as the phone's display link does.
+    if (!hasDisplayLink()) {
+        m_refreshesSinceFrame = 0;
+        return;
+    }
+    if (++m_refreshesSinceFrame >= frameInterval()) {
+        m_refreshesSinceFrame = 0;
+        fireDisplayLink();
+    }
+}
+
+bool HeadlessHost::gettimeofday(HostTimeValue& out)
+{
+    // From the frame count each time, not summed, so no rounding error builds up.
+    const std::int64_t micros = std::llround(virtualTime() * 1e6);
+    out.tv_sec = kEpochSeconds + micros / 1000000;
+    out.tv_usec = std::int32_t(micros % 1000000);
+    return true;
+}
+
+bool HeadlessHost::currentAudioRoute(std::string& route)
+{
+    route = m_route;
+    return true;
+}
+
+void HeadlessHost::setAudioRoute(const std::string& route)
+{
+    if (route == m_route)
+        return;
+    m_route = route;
+    if (listener())
+        listener()->hostAudioRouteChanged(route);
+}
+
+bool HeadlessHost::openURL(const std::string& url)
+{
+    std::string why;
+    const bool allowed = isOpenableURL(url, why);
+    nlohmann::json entry = {{"frame", m_frame}, {"time", virtualTime()}, {"what", url}};
+    if (!allowed) {
+        entry["refused"] = true;
+        std::fprintf(stderr, "Host: not opening %s: %s\n", url.c_str(), why.c_str());
+    }
+    record("urls", std::move(entry));
+    return allowed;
+}
+
+void HeadlessHost::recordRequest(const std::string& section, const std::string& what)
+{
+    record(section, {{"frame", m_frame}, {"time", virtualTime()}, {"what", what}});
+}
+
+void HeadlessHost::record(const std::string& section, nlohmann::json entry)
+{
+    if (section.empty())
+        return;
+    if (m_sections.insert(section).second) {
+        m_requests[section] = nlohmann::json::array();
+        DumpRegistry::add(section, [this, section](nlohmann::json& out) { out = m_requests[section]; });
+    }
+    m_requests[section].push_back(std::move(entry));
+}

@@ -11,7 +11,7 @@ std::string Analytics::stackTrace(const UncaughtException& exception)
 {
     std::string trace = exception.name + ": " + exception.reason;
     for (size_t i = 0; i < exception.callStack.size(); ++i) {
-        char number[16];
+        char number[32];
         std::snprintf(number, sizeof number, "\n#%-3zu ", i);
         trace += number;
         trace += exception.callStack[i];

@@ -63,6 +63,10 @@ void writeSettings(nlohmann::json& section)
 void installShellHeadless()
 {
     DumpRegistry::add("settings", writeSettings);
+    // What the route command changed, as the figures' sounds see it.
+    DumpRegistry::add("audio", [](nlohmann::json& section) {
+        section["headphonesAttached"] = Configuration::current()->headphonesAttached();
+    });
     ScriptCommands::add("route", [](ScriptArgs& args, ScriptParseState&) -> ScriptAction {
         const std::string route = args.text("route name");
         args.finish();

@@ -158,7 +158,10 @@ def desert_sunset(r):
     defs, body = sky("s", "#6b4fa0", "#ffcf7a", "#f58a7a")
     body += circle(170, 300, 70, "#ffe08a", extra=' opacity="0.95"')
     body += circle(170, 300, 86, "#ffe08a", extra=' opacity="0.25"')
-    body += path(smooth_closed([(-20, 260), (40, 250), (90, 262), (95, 330), (-20, 330)]), "#a9577a",
+    body += path(poly([(-10, 340), (-10, 258), (58, 252), (66, 262), (74, 262), (88, 300), (100, 340)]), "#a9577a",
+                 stroke=INK_SOFT, sw=1.2)
+    body += path(poly([(-10, 262), (58, 256), (62, 262), (-10, 268)]), "#c97394")
+    body += path(poly([(236, 340), (250, 296), (288, 292), (300, 304), (312, 340)]), "#b9668a",
                  stroke=INK_SOFT, sw=1.2)
     body += path(ridge(W, H, 340, 14, 1.2, r), "#e89a5c", stroke=INK_SOFT, sw=1.5)
     body += path(ridge(W, H, 385, 16, 1.6, r), "#d77f4a", stroke=INK_SOFT, sw=1.5)
@@ -178,15 +181,14 @@ def desert_sunset(r):
 def forest(r):
     defs, body = sky("s", "#bfe6d4", "#eef7e6")
     body += circle(70, 80, 26, "#fffbe0", extra=' opacity="0.9"')
-    rows = ((250, "#9ccfae", "#8bc09d", 70), (320, "#6fb389", "#5fa279", 90), (400, "#4a8f67", "#3e7d58", 110),
-            (480, "#2f6b4b", "#275c40", 130))
+    rows = ((300, "#9ccfae", "#8bc09d", 64), (390, "#6fb389", "#5fa279", 92), (490, "#3f8460", "#357152", 124))
     for i, (base, c, sh, h) in enumerate(rows):
         body += rect(0, base - 30, W, H - base + 40, c)
         x = -10 + r.uniform(0, 20)
         while x < W + 20:
             hh = h * r.uniform(0.8, 1.15)
             body += pine(x, base - 20 + r.uniform(-6, 6), hh, c, sh)
-            x += h * 0.42 + r.uniform(0, 10)
+            x += h * 0.55 + r.uniform(0, 12)
         body += rect(0, base - 28, W, 40, "#ffffff", extra=' opacity="0.12"')
     return defs, body
 
@@ -229,20 +231,24 @@ def rainbow_meadow(r):
 def aurora(r):
     defs, body = sky("s", "#0d1f33", "#1d4a5a", "#123246")
     body += stars(r, 70, 330)
-    for i, (c, y0, amp) in enumerate((("#5ef0a6", 130, 30), ("#7fd3ff", 190, 24), ("#c08cff", 90, 20))):
-        pts_top, pts_bot = [], []
-        for k in range(9):
-            x = -20 + k * 45
-            y = y0 + amp * math.sin(k * 0.9 + i)
-            pts_top.append((x, y))
-            pts_bot.append((x + 10, y + 70 + 20 * math.sin(k * 1.7 + i)))
-        d = f"M{f(pts_top[0][0])} {f(pts_top[0][1])}"
-        for x, y in pts_top[1:]:
-            d += f" L{f(x)} {f(y)}"
-        for x, y in reversed(pts_bot):
-            d += f" L{f(x)} {f(y)}"
-        body += path(d + " Z", c, extra=' opacity="0.22" stroke-linejoin="round"')
-        body += path(d + " Z", "none", stroke=c, sw=6, extra=' opacity="0.12"')
+    for i, (c, y0, amp) in enumerate((("#c08cff", 80, 18), ("#5ef0a6", 130, 28), ("#7fd3ff", 200, 22))):
+        gid = f"curtain{i}"
+        defs += (f'<linearGradient id="{gid}" x1="0" y1="{y0 - amp}" x2="0" y2="{y0 + amp + 100}" '
+                 f'gradientUnits="userSpaceOnUse"><stop offset="0" stop-color="{c}" stop-opacity="0.42"/>'
+                 f'<stop offset="1" stop-color="{c}" stop-opacity="0"/></linearGradient>')
+        top = [(-40 + k * 40, y0 + amp * math.sin(k * 0.8 + i * 1.7)) for k in range(11)]
+        d = f"M{f(top[0][0])} {f(top[0][1])}"
+        for (x0, y0_), (x1, y1) in zip(top, top[1:]):
+            d += f" Q{f(x0)} {f(y0_)} {f((x0 + x1) / 2)} {f((y0_ + y1) / 2)}"
+        edge = d
+        d += f" L{f(top[-1][0])} {f(H)} L{f(top[0][0])} {f(H)} Z"
+        body += path(d, f"url(#{gid})")
+        # Vertical rays give the curtain its folds.
+        for x in range(-36, W + 40, 9):
+            yt = y0 + amp * math.sin((x + 40) / 40 * 0.8 + i * 1.7)
+            body += path(f"M{x} {f(yt + 2)} L{x} {f(yt + 40 + 30 * math.sin(x * 0.37 + i))}", "none", stroke=c, sw=3,
+                         extra=' stroke-opacity="0.16"')
+        body += path(edge, "none", stroke=c, sw=2.5, extra=' stroke-opacity="0.6"')
     body += path(poly([(-10, 400), (60, 320), (100, 350), (170, 280), (250, 360), (290, 330), (340, 380),
                        (340, 490), (-10, 490)]), "#25485a", stroke=INK_SOFT, sw=1.5)
     body += path(poly([(170, 280), (188, 298), (176, 300), (165, 312), (156, 296)]), "#e8f4ff")
@@ -264,12 +270,15 @@ def tropical_beach(r):
     # A palm leaning over the island.
     trunk = "M236 436 Q226 380 194 330 L204 326 Q238 378 248 434 Z"
     body += path(trunk, "#a77a4e", stroke=INK_SOFT, sw=1.5)
-    for ang in (-160, -120, -60, -20, 20, -95):
+    cx, cy = 199, 328
+    for ang, length in ((-170, 58), (-135, 54), (-95, 44), (-55, 54), (-15, 60), (25, 48), (160, 46)):
         a = math.radians(ang)
-        x2, y2 = 199 + 58 * math.cos(a), 328 + 58 * math.sin(a) + 20
-        cx, cy = 199 + 30 * math.cos(a) + 0, 328 + 30 * math.sin(a) - 16
-        body += path(f"M199 328 Q{f(cx)} {f(cy)} {f(x2)} {f(y2)} Q{f(cx + 6)} {f(cy + 12)} 199 332 Z", "#4aa85e",
-                     stroke=INK_SOFT, sw=1.5)
+        tx, ty = cx + length * math.cos(a), cy + length * math.sin(a) + length * 0.35
+        mx, my = (cx + tx) / 2, (cy + ty) / 2 - 10
+        nx, ny = -math.sin(a) * 9, math.cos(a) * 9
+        body += path(f"M{cx} {cy} Q{f(mx + nx)} {f(my + ny)} {f(tx)} {f(ty)} Q{f(mx - nx)} {f(my - ny)} {cx} {cy} Z",
+                     "#4aa85e", stroke=INK_SOFT, sw=1.5)
+        body += path(f"M{cx} {cy} Q{f(mx)} {f(my)} {f(tx)} {f(ty)}", "none", stroke="#3a8a4c", sw=1.2)
     body += circle(196, 334, 5, "#6b4a2e") + circle(204, 336, 5, "#6b4a2e")
     return defs, body
 

@@ -1,7 +1,7 @@
 #include "Classes/Configuration.h"
 #include "Classes/MainBundle.h"
-#include "Platform/Host.h"
-#include "Platform/MemoryStore.h"
+#include "Platform/KeyValueStore.h"
+#include "Support/FakeHost.h"
 
 #include <gtest/gtest.h>
 
@@ -10,51 +10,22 @@
 
 namespace {
 
-// Only what the settings object asks of a host: resources, the store and the audio route.
-class SettingsHost final : public Host {
+// The fake host with what the settings object asks for: resources and a settable route.
+class SettingsHost final : public FakeHost {
 public:
-    const char* name() const override { return "settings-test"; }
-    void setListener(HostListener*) override {}
-    bool createSurface(int, int, int, int) override { return false; }
-    bool hasSurface() const override { return false; }
-    bool makeCurrent() override { return false; }
-    bool isCurrent() const override { return false; }
-    bool swapBuffers() override { return false; }
-    int surfacePixelWidth() const override { return 0; }
-    int surfacePixelHeight() const override { return 0; }
-    float contentScale() const override { return 1; }
-    std::vector<std::uint8_t> readPixels(int& w, int& h) override { return w = h = 0, std::vector<std::uint8_t>(); }
-    bool writePNG(const std::string&, const std::vector<std::uint8_t>&, int, int) override { return false; }
-    void setDisplayLink(std::function<void()>, int) override {}
-    int run() override { return 0; }
-    void requestTermination() override {}
-    bool gettimeofday(HostTimeValue&) override { return false; }
-    double absoluteTime() override { return 0; }
-    void setAccelerometerInterval(double) override {}
-    bool decodeImageFile(const std::string&, int, HostImage&) override { return false; }
-    bool decodeImageData(const std::uint8_t*, std::size_t, int, HostImage&) override { return false; }
-    bool encodePNG(const HostImage&, std::vector<std::uint8_t>&) override { return false; }
-    bool measureText(const HostTextRequest&, float&, float&) override { return false; }
-    bool renderText(const HostTextRequest&, HostTextBitmap&) override { return false; }
     std::string resourcePath(const std::string& fileName) override
     {
         const auto path = std::filesystem::path(resourceDirectory) / fileName;
         return std::filesystem::exists(path) ? path.string() : std::string();
     }
-    std::string dataDirectory() override { return "/nonexistent"; }
-    KeyValueStore& store() override { return memory; }
     bool currentAudioRoute(std::string& out) override
     {
         ++routeQueries;
-        if (!routeReadable)
-            return false;
         out = route;
-        return true;
+        return routeReadable;
     }
-    bool openURL(const std::string&) override { return false; }
 
     std::string resourceDirectory = BONZELAR_TEST_RESOURCES;
-    MemoryStore memory;
     std::string route = "Speaker";
     bool routeReadable = true;
     int routeQueries = 0;
@@ -62,16 +33,8 @@ public:
 
 class ConfigurationTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        Host::setCurrent(&host);
-        Configuration::resetForTesting(nullptr);
-    }
-    void TearDown() override
-    {
-        Configuration::resetForTesting(nullptr);
-        Host::setCurrent(nullptr);
-    }
+    void SetUp() override { Configuration::resetForTesting(nullptr); }
+    void TearDown() override { Configuration::resetForTesting(nullptr); }
     // A store as an earlier release left it.
     void installedAt(const std::string& version, bool withFace)
     {
@@ -92,7 +55,7 @@ protected:
         EXPECT_EQ(c->backgroundImage(), background);
         EXPECT_EQ(c->ballImage(), ball);
     }
-    KeyValueStore& store() { return host.memory; }
+    KeyValueStore& store() { return host.store(); }
 
     SettingsHost host;
 };

@@ -6,6 +6,8 @@
 #include "Engine/Support/glu.h"
 #include "Engine/TouchDispatcher.h"
 #include "Engine/Camera.h"
+#include "Engine/LabelAtlas.h"
+#include "Engine/TextureMgr.h"
 
 #include <GLES/gl.h>
 #include <GLES/glext.h>
@@ -357,8 +359,7 @@ void Director::end()
     // The manager first: it unschedules its timer from the scheduler it ticks on.
     ActionManager::purgeSharedManager();
     Scheduler::purgeSharedScheduler();
-    // TEXTURE CACHE: release the shared texture cache here once it exists
-    // (TextureMgr::purgeSharedTextureMgr()).
+    TextureMgr::purgeSharedTextureMgr();
 }
 
 // --- run state ---------------------------------------------------------------------------------
@@ -510,6 +511,8 @@ void Director::showFPS()
     std::snprintf(text, sizeof text, "%.1f", static_cast<double>(m_frameRate));
     if (fpsLabelTextSetter())
         fpsLabelTextSetter()(m_FPSLabel.get(), text);
+    else if (auto* label = dynamic_cast<LabelAtlas*>(m_FPSLabel.get()))
+        label->setString(text);
     // Drawn, not visited: at the scene origin after the orientation transform.
     m_FPSLabel->draw();
 }
@@ -521,9 +524,9 @@ void Director::initGLDefaultValues()
     setDepthTest(true);
     setDefaultProjection();
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    // The labels module makes a LabelAtlas "00.0" over "fps_images.png", 16 x 24, from '.'.
-    if (!m_FPSLabel && fpsLabelFactory())
-        m_FPSLabel = fpsLabelFactory()();
+    if (!m_FPSLabel)
+        m_FPSLabel = fpsLabelFactory() ? fpsLabelFactory()()
+                                       : Ref<Node>(LabelAtlas::labelAtlasWithString("00.0", "fps_images.png", 16, 24, '.'));
 }
 
 // --- DisplayLinkDirector -----------------------------------------------------------------------

@@ -34,8 +34,8 @@ public:
     // Releases the instance (application termination); the next sharedDirector() makes a new one.
     static void purgeSharedDirector();
 
-    // The frame-rate counter's label comes from the labels module. Until a factory is set the
-    // rate is still computed but nothing is drawn.
+    // The frame-rate counter is a LabelAtlas over "fps_images.png"; hooks, when set, replace it
+    // (tests count the text without drawing).
     using FPSLabelFactory = std::function<Ref<Node>()>;
     using FPSLabelTextSetter = std::function<void(Node* label, const std::string& text)>;
     static void setFPSLabelHooks(FPSLabelFactory factory, FPSLabelTextSetter setText);

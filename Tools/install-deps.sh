@@ -14,7 +14,7 @@ packages=(
   xvfb xauth
 )
 if [[ "${1:-}" == "--resources" ]]; then
-  packages+=(librsvg2-bin sox espeak-ng imagemagick)
+  packages+=(librsvg2-bin sox espeak-ng imagemagick python3)
 fi
 
 missing=()

@@ -7,7 +7,7 @@ trap 'rm -rf "$tmp"' EXIT
 SOX=(sox -R -D --no-glob)
 RATE=22050
 
-calc() { echo "$1" | bc -l; }
+calc() { awk "BEGIN { print $1 }"; }   # awk, not bc: bc is not always installed
 
 # finish IN OUT LEVEL: mono 16-bit at the common rate, peak-normalised to LEVEL dBFS. The levels
 # differ a little per family so that noisy and tonal sounds come out about equally loud.
@@ -33,8 +33,8 @@ finish "$tmp/off.wav" "$OUT/saber_off.wav" -3
 
 # Swooshes: the hum bends up and back as the blade passes, with a breath of filtered air.
 i=1
-for spec in "0.42 92 500 900" "0.5 84 650 1100" "0.36 104 420 800" "0.56 78 720 1300" "0.46 96 560 1000" "0.4 88 480 1200"; do
-  read -r dur f cents band <<<"$spec"
+for params in "0.42 92 500 900" "0.5 84 650 1100" "0.36 104 420 800" "0.56 78 720 1300" "0.46 96 560 1000" "0.4 88 480 1200"; do
+  read -r dur f cents band <<<"$params"
   half=$(calc "$dur * 0.48")
   hum "$dur" "$f" "$f" "$tmp/sw-hum.wav"
   "${SOX[@]}" "$tmp/sw-hum.wav" "$tmp/sw-bent.wav" bend "0,$cents,$half" "0,-$cents,$half"
@@ -46,8 +46,8 @@ done
 
 # Clashes: a struck metal chord (inharmonic partials) over a sizzle of noise, decaying quickly.
 i=1
-for spec in "0.8 523 1291 2210 3470" "0.7 611 1420 2390 3810" "0.9 470 1160 1980 3120" "0.6 702 1633 2750 4020" "0.75 560 1380 2290 3650"; do
-  read -r dur a b c d <<<"$spec"
+for params in "0.8 523 1291 2210 3470" "0.7 611 1420 2390 3810" "0.9 470 1160 1980 3120" "0.6 702 1633 2750 4020" "0.75 560 1380 2290 3650"; do
+  read -r dur a b c d <<<"$params"
   "${SOX[@]}" -n -r $RATE -c 4 "$tmp/cl-ring4.wav" synth "$dur" sine "$a" sine "$b" sine "$c" sine "$d"
   "${SOX[@]}" "$tmp/cl-ring4.wav" -c 1 "$tmp/cl-ring.wav" remix 1v0.4,2v0.3,3v0.2,4v0.12 fade q 0 "$dur" "$dur"
   "${SOX[@]}" -n -r $RATE -c 1 "$tmp/cl-zap.wav" synth "$dur" whitenoise vol 0.45 highpass 1800 fade l 0 "$dur" "$(calc "$dur - 0.02")" \

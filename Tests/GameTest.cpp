@@ -303,7 +303,7 @@ TEST_F(GameTest, TheNerdIsBuiltFromItsTablesAndShiftedWhole)
         // Limits are the table's degrees in single precision: -35 degrees is -0.6108652949.
         cpConstraint* limit = static_cast<cpConstraint*>(atOrigin->joints()[1]->pointer());
         EXPECT_NEAR(cpRotaryLimitJointGetMin(limit), -0.6108652949, 1e-9);
-        EXPECT_DOUBLE_EQ(cpRotaryLimitJointGetMax(limit), static_cast<double>(0.3490659f));
+        EXPECT_NEAR(cpRotaryLimitJointGetMax(limit), 0.3490658700, 1e-9);
         cpShape* shape = atOrigin->shapes().front();
         EXPECT_EQ(cpShapeGetCollisionType(shape), 316u);
         EXPECT_EQ(cpShapeGetFilter(shape).group, 316u);

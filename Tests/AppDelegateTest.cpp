@@ -29,7 +29,10 @@ namespace {
 // other as they do on a player's machine.
 class LaunchHost final : public FakeHost {
 public:
-    explicit LaunchHost(std::string dataDirectory) : m_dataDirectory(std::move(dataDirectory)) {}
+    explicit LaunchHost(std::string dataDirectory)
+        : m_dataDirectory(std::move(dataDirectory))
+    {
+    }
     std::string resourcePath(const std::string& fileName) override
     {
         const fs::path path = fs::path(BONZELAR_TEST_RESOURCES) / fileName;
@@ -79,7 +82,7 @@ protected:
     }
     static int mode(const fs::path& path)
     {
-        struct stat info {};
+        struct stat info { };
         return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? int(info.st_mode & 07777) : -1;
     }
 
@@ -93,7 +96,7 @@ struct RecordingAccelerometerDelegate : AccelerometerDelegate {
     Acceleration last;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(AppDelegateTest, FirstLaunchCountsOneRunAndSetsTheEngineUp)
 {
@@ -167,7 +170,7 @@ TEST_F(AppDelegateTest, HostEventsReachTheEngineAndTheSettings)
 {
     launch();
     auto* scene = static_cast<TestScene*>(Director::sharedDirector()->runningScene());
-    m_delegate.hostTouches(HostTouchPhase::Began, {HostTouchPoint {7, 100, 80, 1}}, 1.0);
+    m_delegate.hostTouches(HostTouchPhase::Began, { HostTouchPoint { 7, 100, 80, 1 } }, 1.0);
     ASSERT_TRUE(scene->layer()->hasTouch());
     EXPECT_EQ(scene->layer()->lastTouch().x, 100);
     EXPECT_EQ(scene->layer()->lastTouch().y, 400);
@@ -208,7 +211,8 @@ TEST(UncaughtException, IsReportedWithNameReasonAndStackBeforeTheProcessEnds)
     // The entry points' catch reports the same way and ends with a failure status.
     EXPECT_EXIT(
         {
-            const int status = runReportingUncaughtExceptions([]() -> int { throw std::out_of_range("index 9"); });
+            const int status
+                = runReportingUncaughtExceptions([]() -> int { throw std::out_of_range("index 9"); });
             std::exit(status);
         },
         testing::ExitedWithCode(EXIT_FAILURE), "std::out_of_range: index 9\n");

@@ -46,7 +46,7 @@ protected:
         store().setBool("showPainMeter", true);
         store().setBool("playSoundFx", false);
         if (withFace)
-            store().setData("customFaceImage", KeyValueStore::Bytes {0x89, 'P', 'N', 'G'});
+            store().setData("customFaceImage", KeyValueStore::Bytes { 0x89, 'P', 'N', 'G' });
     }
     void expectLooks(const char* ragdoll, const char* background, const char* ball)
     {
@@ -60,7 +60,7 @@ protected:
     SettingsHost host;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ConfigurationTest, FirstLaunchStoresEveryDefaultAndIsAlreadyUpToDate)
 {
@@ -96,14 +96,14 @@ TEST_F(ConfigurationTest, LaterLaunchesKeepTheStoredSettings)
 {
     Configuration::current()->setGravity(42.5f);
     Configuration::current()->setRagdollClass("Narwhal");
-    Configuration::current()->setCustomFaceImage(KeyValueStore::Bytes {1, 2, 3});
+    Configuration::current()->setCustomFaceImage(KeyValueStore::Bytes { 1, 2, 3 });
 
     Configuration::resetForTesting(nullptr);
     Configuration* c = Configuration::current();
     EXPECT_FALSE(c->firstRun());
     EXPECT_EQ(c->gravity(), 42.5f);
     EXPECT_EQ(c->ragdollClass(), "Narwhal");
-    EXPECT_EQ(c->customFaceImage(), (KeyValueStore::Bytes {1, 2, 3}));
+    EXPECT_EQ(c->customFaceImage(), (KeyValueStore::Bytes { 1, 2, 3 }));
     EXPECT_EQ(Configuration::current(), c);
 
     c->setCustomFaceImage(std::nullopt);
@@ -179,7 +179,7 @@ TEST_F(ConfigurationTest, AccelerometerSettingLivesUnderTheMisspeltKey)
 
 TEST_F(ConfigurationTest, OnlyTheExactHeadphoneRouteCounts)
 {
-    for (const char* route : {"Headphones", "HeadphonesBT", "headphone", "Speaker", "", "Headphone "}) {
+    for (const char* route : { "Headphones", "HeadphonesBT", "headphone", "Speaker", "", "Headphone " }) {
         Configuration::resetForTesting(nullptr);
         host.route = route;
         EXPECT_FALSE(Configuration::current()->headphonesAttached()) << '"' << route << '"';

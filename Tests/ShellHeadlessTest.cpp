@@ -33,8 +33,8 @@ protected:
     {
         const std::string dump = (fs::path(m_root) / "dump.json").string();
         const std::string log = (fs::path(m_root) / "console.txt").string();
-        std::string command = std::string("'") + BONZELAR_HEADLESS_EXE + "' --data-dir '" + m_data + "' --dump '" + dump +
-                              "' --seed 1 --frames 3";
+        std::string command = std::string("'") + BONZELAR_HEADLESS_EXE + "' --data-dir '" + m_data
+            + "' --dump '" + dump + "' --seed 1 --frames 3";
         if (!script.empty()) {
             const std::string path = (fs::path(m_root) / "script.txt").string();
             std::ofstream(path) << script;
@@ -54,7 +54,7 @@ protected:
     int m_status = -1;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ShellHeadlessTest, LaunchesCountRunsAndForceSoundOnAndTheMeterOff)
 {
@@ -77,7 +77,7 @@ TEST_F(ShellHeadlessTest, LaunchesCountRunsAndForceSoundOnAndTheMeterOff)
         SqliteStore store(m_data);
         store.setBool("showPainMeter", true);
         store.setBool("playSoundFx", false);
-        store.setData("customFaceImage", KeyValueStore::Bytes {'a', 'b', 'c'});
+        store.setData("customFaceImage", KeyValueStore::Bytes { 'a', 'b', 'c' });
     }
     nlohmann::json second = launch();
     ASSERT_EQ(m_status, 0) << m_console;
@@ -87,7 +87,8 @@ TEST_F(ShellHeadlessTest, LaunchesCountRunsAndForceSoundOnAndTheMeterOff)
     EXPECT_EQ(second["settings"]["playSoundFx"], true);
     // Pictures are shown by size and digest; this is the well-known digest of "abc".
     EXPECT_EQ(second["settings"]["customFaceImage"],
-        nlohmann::json({{"bytes", 3}, {"sha256", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"}}));
+        nlohmann::json({ { "bytes", 3 },
+            { "sha256", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad" } }));
 }
 
 TEST_F(ShellHeadlessTest, AGarbageStoreIsMovedAsideAndTheGameStartsFresh)
@@ -112,7 +113,8 @@ TEST_F(ShellHeadlessTest, TheRouteCommandReachesTheHeadphoneCheck)
 {
     EXPECT_EQ(launch()["audio"]["headphonesAttached"], false);
     EXPECT_EQ(launch("route Headphone\n")["audio"]["headphonesAttached"], true) << m_console;
-    EXPECT_EQ(launch("route Headphone\nat 1\nroute Speaker\n")["audio"]["headphonesAttached"], false) << m_console;
+    EXPECT_EQ(launch("route Headphone\nat 1\nroute Speaker\n")["audio"]["headphonesAttached"], false)
+        << m_console;
     launch("route\n");
     EXPECT_EQ(m_status, 2) << m_console;
 }

@@ -1,5 +1,5 @@
-#include "Platform/MemoryStore.h"
 #include "Platform/SqliteStore.h"
+#include "Platform/MemoryStore.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +61,10 @@ void fill(KeyValueStore& store)
     store.setFloat("gravity", 150.0f);
     store.setDouble("precise", 0.1);
     store.setString("name", std::string("Nerd \xC3\xA9"));
-    store.setData("face", KeyValueStore::Bytes {0, 1, 2, 255, 0});
+    store.setData("face", KeyValueStore::Bytes { 0, 1, 2, 255, 0 });
     store.setData("empty", KeyValueStore::Bytes {});
-    store.setObject("HighScores", nlohmann::json::parse(R"([{"Score":42,"PlayTime":61.5,"Date":1267747200}])"));
+    store.setObject(
+        "HighScores", nlohmann::json::parse(R"([{"Score":42,"PlayTime":61.5,"Date":1267747200}])"));
 }
 
 void expectFilled(const KeyValueStore& store)
@@ -73,7 +74,7 @@ void expectFilled(const KeyValueStore& store)
     EXPECT_EQ(store.floatForKey("gravity"), 150.0f);
     EXPECT_EQ(store.doubleForKey("precise"), 0.1);
     EXPECT_EQ(store.stringForKey("name"), std::string("Nerd \xC3\xA9"));
-    EXPECT_EQ(store.dataForKey("face"), (KeyValueStore::Bytes {0, 1, 2, 255, 0}));
+    EXPECT_EQ(store.dataForKey("face"), (KeyValueStore::Bytes { 0, 1, 2, 255, 0 }));
     // Empty data is still data, not nil.
     ASSERT_TRUE(store.dataForKey("empty").has_value());
     EXPECT_TRUE(store.dataForKey("empty")->empty());
@@ -83,7 +84,7 @@ void expectFilled(const KeyValueStore& store)
     EXPECT_EQ(scores[0]["PlayTime"], 61.5);
 }
 
-}  // namespace
+} // namespace
 
 TEST(SqliteStore, EveryTypeSurvivesReopeningAndMissingKeysReadEmpty)
 {
@@ -97,7 +98,8 @@ TEST(SqliteStore, EveryTypeSurvivesReopeningAndMissingKeysReadEmpty)
     SqliteStore store(dir.path);
     expectFilled(store);
     EXPECT_EQ(store.keys(),
-        (std::vector<std::string> {"HighScores", "empty", "face", "flag", "gravity", "name", "precise", "runs"}));
+        (std::vector<std::string> {
+            "HighScores", "empty", "face", "flag", "gravity", "name", "precise", "runs" }));
 
     EXPECT_FALSE(store.boolForKey("nothing"));
     EXPECT_EQ(store.integerForKey("nothing"), 0);
@@ -112,7 +114,7 @@ TEST(SqliteStore, EveryTypeSurvivesReopeningAndMissingKeysReadEmpty)
     store.setObject("HighScores", nullptr);
     store.removeValue("flag");
     SqliteStore again(dir.path);
-    for (const char* key : {"name", "face", "HighScores", "flag"})
+    for (const char* key : { "name", "face", "HighScores", "flag" })
         EXPECT_FALSE(again.hasValue(key)) << key;
     EXPECT_TRUE(again.hasValue("runs"));
 }
@@ -122,12 +124,13 @@ TEST(SqliteStore, AValueOfAnotherTypeReadsAsTheEmptyValue)
     TempDir dir;
     SqliteStore sqlite(dir.path);
     MemoryStore memory;
-    for (KeyValueStore* store : {static_cast<KeyValueStore*>(&sqlite), static_cast<KeyValueStore*>(&memory)}) {
+    for (KeyValueStore* store :
+        { static_cast<KeyValueStore*>(&sqlite), static_cast<KeyValueStore*>(&memory) }) {
         store->setString("s", std::string("YES"));
         store->setDouble("d", 2.5);
         store->setInteger("i", 7);
-        store->setData("b", KeyValueStore::Bytes {1});
-        store->setObject("j", nlohmann::json::array({1, 2}));
+        store->setData("b", KeyValueStore::Bytes { 1 });
+        store->setObject("j", nlohmann::json::array({ 1, 2 }));
         EXPECT_FALSE(store->boolForKey("s"));
         EXPECT_EQ(store->integerForKey("d"), 0);
         EXPECT_EQ(store->doubleForKey("i"), 0.0);
@@ -250,10 +253,11 @@ TEST(SqliteStore, WritesRefusedByAFullDiskAreReportedOnceAndSeenForTheRun)
             signal(SIGXFSZ, SIG_IGN);
             std::error_code ec;
             const auto walSize = fs::file_size(store.path() + "-wal", ec);
-            rlimit limit {static_cast<rlim_t>(walSize), RLIM_INFINITY};
+            rlimit limit { static_cast<rlim_t>(walSize), RLIM_INFINITY };
             setrlimit(RLIMIT_FSIZE, &limit);
             for (int i = 0; i < 5; ++i)
-                store.setData("face" + std::to_string(i), KeyValueStore::Bytes(20000, static_cast<std::uint8_t>(i)));
+                store.setData(
+                    "face" + std::to_string(i), KeyValueStore::Bytes(20000, static_cast<std::uint8_t>(i)));
             for (int i = 0; i < 5; ++i)
                 failures += store.dataForKey("face" + std::to_string(i)) != KeyValueStore::Bytes(20000, i);
             failures += store.integerForKey("saved") != 1;
@@ -304,10 +308,14 @@ TEST(SqliteStore, EveryReturnedWriteSurvivesAKill)
         if (!value)
             return -1;
         switch (KeyValueStore::typeOf(*value)) {
-        case KeyValueStore::Type::Integer: return std::get<1>(*value);
-        case KeyValueStore::Type::Real: return static_cast<std::int64_t>(std::get<2>(*value));
-        case KeyValueStore::Type::String: return std::stoll(std::get<3>(*value).substr(6));
-        case KeyValueStore::Type::Json: return std::get<5>(*value)[0]["j"].get<std::int64_t>();
+        case KeyValueStore::Type::Integer:
+            return std::get<1>(*value);
+        case KeyValueStore::Type::Real:
+            return static_cast<std::int64_t>(std::get<2>(*value));
+        case KeyValueStore::Type::String:
+            return std::stoll(std::get<3>(*value).substr(6));
+        case KeyValueStore::Type::Json:
+            return std::get<5>(*value)[0]["j"].get<std::int64_t>();
         case KeyValueStore::Type::Data: {
             const auto& bytes = std::get<4>(*value);
             if (bytes.size() < 8)
@@ -317,11 +325,12 @@ TEST(SqliteStore, EveryReturnedWriteSurvivesAKill)
                 j |= static_cast<std::int64_t>(bytes[i]) << (8 * i);
             return bytes == payload(j) ? j : -2;
         }
-        default: return -2;
+        default:
+            return -2;
         }
     };
 
-    std::map<std::string, std::int64_t> settled;  // keys of earlier rounds, checked again each time
+    std::map<std::string, std::int64_t> settled; // keys of earlier rounds, checked again each time
     for (int round = 0; round < 30; ++round) {
         int reports[2];
         ASSERT_EQ(pipe(reports), 0);
@@ -333,11 +342,22 @@ TEST(SqliteStore, EveryReturnedWriteSurvivesAKill)
             for (std::int64_t j = 0;; ++j) {
                 const std::string key = keyFor(round, j);
                 switch (j % kKeys) {
-                case 0: store.setInteger(key, j); break;
-                case 1: store.setString(key, "value-" + std::to_string(j)); break;
-                case 2: store.setData(key, payload(j)); break;
-                case 3: store.setObject(key, nlohmann::json::array({{{"j", j}, {"pad", std::string(j % 50, 'p')}}})); break;
-                case 4: store.setDouble(key, static_cast<double>(j) + 0.25); break;
+                case 0:
+                    store.setInteger(key, j);
+                    break;
+                case 1:
+                    store.setString(key, "value-" + std::to_string(j));
+                    break;
+                case 2:
+                    store.setData(key, payload(j));
+                    break;
+                case 3:
+                    store.setObject(
+                        key, nlohmann::json::array({ { { "j", j }, { "pad", std::string(j % 50, 'p') } } }));
+                    break;
+                case 4:
+                    store.setDouble(key, static_cast<double>(j) + 0.25);
+                    break;
                 }
                 if (write(reports[1], &j, sizeof j) != sizeof j)
                     _exit(3);

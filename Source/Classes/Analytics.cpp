@@ -3,9 +3,9 @@
 #include <cstdio>
 
 // TODO(usage reporting): start and end the two services once their clients exist.
-void Analytics::start() {}
+void Analytics::start() { }
 
-void Analytics::end() {}
+void Analytics::end() { }
 
 std::string Analytics::stackTrace(const UncaughtException& exception)
 {

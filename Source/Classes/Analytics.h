@@ -7,9 +7,9 @@
 
 // What is known of an exception that reached the top level.
 struct UncaughtException {
-    std::string name;    // "InternalInconsistencyException", "std::out_of_range", ...
+    std::string name; // "InternalInconsistencyException", "std::out_of_range", ...
     std::string reason;
-    std::vector<std::string> callStack;  // innermost frame first
+    std::vector<std::string> callStack; // innermost frame first
 };
 
 class Analytics {

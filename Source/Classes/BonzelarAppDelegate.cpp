@@ -23,7 +23,8 @@ namespace {
 std::string demangled(const char* name)
 {
     int status = 0;
-    std::unique_ptr<char, void (*)(void*)> readable(abi::__cxa_demangle(name, nullptr, nullptr, &status), std::free);
+    std::unique_ptr<char, void (*)(void*)> readable(
+        abi::__cxa_demangle(name, nullptr, nullptr, &status), std::free);
     return (status == 0 && readable) ? std::string(readable.get()) : std::string(name);
 }
 
@@ -41,7 +42,7 @@ std::string demangled(const char* name)
     std::abort();
 }
 
-}  // namespace
+} // namespace
 
 void exception_uncaughtHandler(std::exception_ptr exception)
 {
@@ -128,8 +129,8 @@ void BonzelarAppDelegate::applicationWillTerminate()
 
 // --- Host events -------------------------------------------------------------------------------
 
-void BonzelarAppDelegate::hostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& touches,
-                                      double timestamp)
+void BonzelarAppDelegate::hostTouches(
+    HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double timestamp)
 {
     if (EAGLView* view = Director::sharedDirector()->openGLView())
         view->handleHostTouches(phase, touches, timestamp);
@@ -140,6 +141,12 @@ void BonzelarAppDelegate::hostAcceleration(double x, double y, double z, double 
     Accelerometer::sharedAccelerometer()->deliver(x, y, z, timestamp);
 }
 
-void BonzelarAppDelegate::hostOrientationChanged(int orientation) { DeviceOrientation::deviceDidRotate(orientation); }
+void BonzelarAppDelegate::hostOrientationChanged(int orientation)
+{
+    DeviceOrientation::deviceDidRotate(orientation);
+}
 
-void BonzelarAppDelegate::hostAudioRouteChanged(const std::string& route) { Configuration::audioRoute_Changed(route); }
+void BonzelarAppDelegate::hostAudioRouteChanged(const std::string& route)
+{
+    Configuration::audioRoute_Changed(route);
+}

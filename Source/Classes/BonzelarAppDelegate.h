@@ -14,7 +14,8 @@ public:
     void applicationDidBecomeActive();
     void applicationWillTerminate();
 
-    void hostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double timestamp) override;
+    void hostTouches(
+        HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double timestamp) override;
     void hostAcceleration(double x, double y, double z, double timestamp) override;
     void hostOrientationChanged(int orientation) override;
     void hostWillResignActive() override { applicationWillResignActive(); }

@@ -35,8 +35,8 @@ constexpr const char* kHeadphoneRoute = "Headphone";
 Configuration* s_currentConfiguration = nullptr;
 KeyValueStore* s_testStore = nullptr;
 // Written by the route listener, possibly on the audio thread.
-std::atomic<bool> s_audioRouteKnown {false};
-std::atomic<bool> s_headphonesAttached {false};
+std::atomic<bool> s_audioRouteKnown { false };
+std::atomic<bool> s_headphonesAttached { false };
 
 std::string bundleVersion() { return MainBundle::infoValue("CFBundleVersion"); }
 
@@ -49,7 +49,7 @@ int clampToInt(std::int64_t value)
     return static_cast<int>(value);
 }
 
-}  // namespace
+} // namespace
 
 Configuration* Configuration::current()
 {
@@ -94,9 +94,9 @@ KeyValueStore& Configuration::store() const { return s_testStore ? *s_testStore 
 
 const std::vector<std::string>& Configuration::keys()
 {
-    static const std::vector<std::string> s_keys = {kFirstRun, kVersion, kNumberOfRuns, kGravity, kDamping,
+    static const std::vector<std::string> s_keys = { kFirstRun, kVersion, kNumberOfRuns, kGravity, kDamping,
         kNumberOfBalls, kBackgroundImage, kBallImage, kRagdollClass, kCustomFaceImage, kUseAccelerometer,
-        kDrawPersonAsWireframe, kDrawBallsAsWireframe, kShowPainMeter, kPlaySoundFx, kDefaultsConfigured};
+        kDrawPersonAsWireframe, kDrawBallsAsWireframe, kShowPainMeter, kPlaySoundFx, kDefaultsConfigured };
     return s_keys;
 }
 
@@ -268,23 +268,35 @@ void Configuration::setBackgroundImage(const std::string& backgroundImage)
     store().setString(kBackgroundImage, backgroundImage);
 }
 
-std::string Configuration::ballImage() const { return store().stringForKey(kBallImage).value_or(std::string()); }
+std::string Configuration::ballImage() const
+{
+    return store().stringForKey(kBallImage).value_or(std::string());
+}
 void Configuration::setBallImage(const std::string& ballImage) { store().setString(kBallImage, ballImage); }
 
 std::string Configuration::ragdollClass() const
 {
     return store().stringForKey(kRagdollClass).value_or(std::string());
 }
-void Configuration::setRagdollClass(const std::string& ragdollClass) { store().setString(kRagdollClass, ragdollClass); }
+void Configuration::setRagdollClass(const std::string& ragdollClass)
+{
+    store().setString(kRagdollClass, ragdollClass);
+}
 
-std::optional<Configuration::Bytes> Configuration::customFaceImage() const { return store().dataForKey(kCustomFaceImage); }
+std::optional<Configuration::Bytes> Configuration::customFaceImage() const
+{
+    return store().dataForKey(kCustomFaceImage);
+}
 void Configuration::setCustomFaceImage(std::optional<Bytes> customFaceImage)
 {
     store().setData(kCustomFaceImage, std::move(customFaceImage));
 }
 
 bool Configuration::useAccelerometer() const { return store().boolForKey(kUseAccelerometer); }
-void Configuration::setUseAccelerometer(bool useAccelerometer) { store().setBool(kUseAccelerometer, useAccelerometer); }
+void Configuration::setUseAccelerometer(bool useAccelerometer)
+{
+    store().setBool(kUseAccelerometer, useAccelerometer);
+}
 
 bool Configuration::drawPersonAsWireframe() const { return store().boolForKey(kDrawPersonAsWireframe); }
 void Configuration::setDrawPersonAsWireframe(bool drawPersonAsWireframe)

@@ -21,7 +21,7 @@ public:
 
     bool firstRun() const;
     void setFirstRun(bool firstRun);
-    std::string version() const;  // "" when none is stored
+    std::string version() const; // "" when none is stored
     void setVersion(const std::string& version);
     int numberOfRuns() const;
     void setNumberOfRuns(int numberOfRuns);
@@ -31,7 +31,7 @@ public:
     void setDamping(float damping);
     int numberOfBalls() const;
     void setNumberOfBalls(int numberOfBalls);
-    std::string backgroundImage() const;  // file names; "" when none is stored
+    std::string backgroundImage() const; // file names; "" when none is stored
     void setBackgroundImage(const std::string& backgroundImage);
     std::string ballImage() const;
     void setBallImage(const std::string& ballImage);

@@ -10,7 +10,7 @@ std::map<int, DeviceOrientation::Observer>& observers()
     static std::map<int, DeviceOrientation::Observer> s_observers;
     return s_observers;
 }
-}  // namespace
+} // namespace
 
 int DeviceOrientation::current() { return s_orientation; }
 

@@ -22,10 +22,11 @@ const nlohmann::json& info()
     if (parsed.is_object())
         s_info = std::move(parsed);
     else
-        std::fprintf(stderr, "Info.json is missing or unreadable in the resources; the bundle version is unknown\n");
+        std::fprintf(
+            stderr, "Info.json is missing or unreadable in the resources; the bundle version is unknown\n");
     return *s_info;
 }
-}  // namespace
+} // namespace
 
 namespace MainBundle {
 
@@ -38,4 +39,4 @@ std::string infoValue(const std::string& key)
 
 void reload() { s_info.reset(); }
 
-}  // namespace MainBundle
+} // namespace MainBundle

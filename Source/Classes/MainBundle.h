@@ -9,4 +9,4 @@ namespace MainBundle {
 std::string infoValue(const std::string& key);
 // Forgets what was read, so the next call reads the file again (tests, a changed resource folder).
 void reload();
-}  // namespace MainBundle
+} // namespace MainBundle

@@ -1,4 +1,4 @@
 #include "Classes/Sound.h"
 
 // TODO(sound effects): prepare the system sounds here.
-void Sound::initSoundEngine() {}
+void Sound::initSoundEngine() { }

@@ -15,7 +15,7 @@ bool Host::makeDirectory(const std::string& path, int mode)
 {
     if (path.empty())
         return false;
-    struct stat info {};
+    struct stat info { };
     if (::stat(path.c_str(), &info) == 0)
         return S_ISDIR(info.st_mode);
     // Parents first, with the same mode: mkdir alone fails when a parent is missing.
@@ -44,7 +44,7 @@ std::string demangleFrame(const char* frame)
         return line;
     return line.substr(0, open + 1) + readable.get() + line.substr(plus);
 }
-}  // namespace
+} // namespace
 
 std::vector<std::string> Host::callStack()
 {

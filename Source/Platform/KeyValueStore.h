@@ -31,12 +31,18 @@ public:
     static const char* typeName(Type type)
     {
         switch (type) {
-        case Type::Bool: return "bool";
-        case Type::Integer: return "integer";
-        case Type::Real: return "real";
-        case Type::String: return "string";
-        case Type::Data: return "data";
-        case Type::Json: return "json";
+        case Type::Bool:
+            return "bool";
+        case Type::Integer:
+            return "integer";
+        case Type::Real:
+            return "real";
+        case Type::String:
+            return "string";
+        case Type::Data:
+            return "data";
+        case Type::Json:
+            return "json";
         }
         return "?";
     }
@@ -73,7 +79,10 @@ public:
     {
         setValue(key, Value(std::in_place_index<1>, value));
     }
-    void setDouble(const std::string& key, double value) { setValue(key, Value(std::in_place_index<2>, value)); }
+    void setDouble(const std::string& key, double value)
+    {
+        setValue(key, Value(std::in_place_index<2>, value));
+    }
     void setFloat(const std::string& key, float value) { setDouble(key, static_cast<double>(value)); }
     // Writing nothing (nil) removes the key.
     void setString(const std::string& key, std::optional<std::string> value)
@@ -99,8 +108,7 @@ public:
     void removeValue(const std::string& key) { setValue(key, std::nullopt); }
 
 private:
-    template <class T>
-    std::optional<T> read(const std::string& key) const
+    template <class T> std::optional<T> read(const std::string& key) const
     {
         std::optional<Value> value = valueForKey(key);
         if (!value)

@@ -33,16 +33,21 @@ nlohmann::json dumpValue(const std::optional<KeyValueStore::Value>& value)
     if (!value)
         return nullptr;
     switch (KeyValueStore::typeOf(*value)) {
-    case KeyValueStore::Type::Bool: return std::get<0>(*value);
-    case KeyValueStore::Type::Integer: return std::get<1>(*value);
-    case KeyValueStore::Type::Real: return std::get<2>(*value);
-    case KeyValueStore::Type::String: return std::get<3>(*value);
+    case KeyValueStore::Type::Bool:
+        return std::get<0>(*value);
+    case KeyValueStore::Type::Integer:
+        return std::get<1>(*value);
+    case KeyValueStore::Type::Real:
+        return std::get<2>(*value);
+    case KeyValueStore::Type::String:
+        return std::get<3>(*value);
     case KeyValueStore::Type::Data: {
         // Pictures: their size and digest tell runs apart without filling the dump.
         const KeyValueStore::Bytes& bytes = std::get<4>(*value);
-        return {{"bytes", bytes.size()}, {"sha256", sha256Hex(bytes)}};
+        return { { "bytes", bytes.size() }, { "sha256", sha256Hex(bytes) } };
     }
-    case KeyValueStore::Type::Json: return std::get<5>(*value);
+    case KeyValueStore::Type::Json:
+        return std::get<5>(*value);
     }
     return nullptr;
 }
@@ -58,7 +63,7 @@ void writeSettings(nlohmann::json& section)
         section[key] = dumpValue(store.valueForKey(key));
 }
 
-}  // namespace
+} // namespace
 
 void installShellHeadless()
 {

@@ -13,8 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kCreateTable =
-    "CREATE TABLE IF NOT EXISTS settings (key TEXT PRIMARY KEY NOT NULL, type TEXT NOT NULL, value)";
+constexpr const char* kCreateTable
+    = "CREATE TABLE IF NOT EXISTS settings (key TEXT PRIMARY KEY NOT NULL, type TEXT NOT NULL, value)";
 constexpr const char* kSelectAll = "SELECT key, type, value FROM settings";
 constexpr const char* kUpsert = "INSERT OR REPLACE INTO settings (key, type, value) VALUES (?1, ?2, ?3)";
 constexpr const char* kDelete = "DELETE FROM settings WHERE key = ?1";
@@ -35,7 +35,8 @@ std::string errorText(sqlite3* db, int rc)
 std::string columnText(sqlite3_stmt* st, int column)
 {
     const unsigned char* text = sqlite3_column_text(st, column);
-    return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(st, column)) : std::string();
+    return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(st, column))
+                : std::string();
 }
 
 // Decodes one row; false for a row this program did not write (unknown tag, wrong storage).
@@ -99,7 +100,8 @@ LoadResult loadRows(sqlite3* db, std::map<std::string, KeyValueStore::Value>& va
 // True for a missing or empty file too: SQLite makes those into a new database.
 bool hasDatabaseHeader(const std::string& path)
 {
-    static const char magic[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+    static const char magic[16]
+        = { 'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0' };
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return true;
@@ -136,7 +138,7 @@ std::string fileURI(const std::string& path)
     return uri;
 }
 
-}  // namespace
+} // namespace
 
 SqliteStore::SqliteStore(const std::string& dataDirectory)
     : m_path((fs::path(dataDirectory) / kFileName).string())
@@ -151,19 +153,22 @@ SqliteStore::SqliteStore(const std::string& dataDirectory)
         const std::string damage = why;
         if (!moveAside()) {
             std::fprintf(stderr,
-                "Settings store %s is damaged (%s) and could not be moved aside; starting with fresh settings "
+                "Settings store %s is damaged (%s) and could not be moved aside; starting with fresh "
+                "settings "
                 "that will not be kept.\n",
                 m_path.c_str(), damage.c_str());
             m_writeFailureReported = true;
             return;
         }
-        std::fprintf(stderr, "Settings store %s was damaged (%s); moved it aside as %s and starting with fresh settings.\n",
+        std::fprintf(stderr,
+            "Settings store %s was damaged (%s); moved it aside as %s and starting with fresh settings.\n",
             m_path.c_str(), damage.c_str(), m_movedAsidePath.c_str());
         result = open(why);
     }
     if (result != OpenResult::Ok) {
         close();
-        std::fprintf(stderr, "Settings store %s could not be opened (%s); changes will not be kept after this run.\n",
+        std::fprintf(stderr,
+            "Settings store %s could not be opened (%s); changes will not be kept after this run.\n",
             m_path.c_str(), why.c_str());
         // That line is the one report: later refused writes say nothing more.
         m_writeFailureReported = true;
@@ -191,7 +196,7 @@ SqliteStore::OpenResult SqliteStore::open(std::string& why)
     // Another copy of the game may hold the write lock for a moment.
     sqlite3_busy_timeout(m_db, 2000);
 
-    for (const char* sql : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
+    for (const char* sql : { "PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL" }) {
         rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) {
             why = errorText(m_db, rc);
@@ -227,12 +232,15 @@ SqliteStore::OpenResult SqliteStore::open(std::string& why)
     }
 
     switch (loadRows(m_db, m_values, why)) {
-    case LoadResult::Ok: break;
-    case LoadResult::Damaged: return OpenResult::Damaged;
-    case LoadResult::Failed: return OpenResult::Failed;
+    case LoadResult::Ok:
+        break;
+    case LoadResult::Damaged:
+        return OpenResult::Damaged;
+    case LoadResult::Failed:
+        return OpenResult::Failed;
     }
 
-    for (auto [sql, stmt] : {std::pair {kUpsert, &m_upsert}, std::pair {kDelete, &m_delete}}) {
+    for (auto [sql, stmt] : { std::pair { kUpsert, &m_upsert }, std::pair { kDelete, &m_delete } }) {
         rc = sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, stmt, nullptr);
         if (rc != SQLITE_OK) {
             why = errorText(m_db, rc);
@@ -280,7 +288,7 @@ bool SqliteStore::moveAside()
     m_movedAsidePath = target;
     // Keep the journal with its database (SQLite finds it by name); a journal left behind
     // would be replayed into the fresh file.
-    for (const char* suffix : {"-wal", "-shm"}) {
+    for (const char* suffix : { "-wal", "-shm" }) {
         const std::string from = m_path + suffix;
         if (!fs::exists(from, ec))
             continue;
@@ -334,9 +342,15 @@ bool SqliteStore::persist(const std::string& key, const std::optional<Value>& va
     if (value) {
         sqlite3_bind_text(st, 2, typeName(typeOf(*value)), -1, SQLITE_STATIC);
         switch (typeOf(*value)) {
-        case Type::Bool: sqlite3_bind_int(st, 3, std::get<0>(*value) ? 1 : 0); break;
-        case Type::Integer: sqlite3_bind_int64(st, 3, std::get<1>(*value)); break;
-        case Type::Real: sqlite3_bind_double(st, 3, std::get<2>(*value)); break;
+        case Type::Bool:
+            sqlite3_bind_int(st, 3, std::get<0>(*value) ? 1 : 0);
+            break;
+        case Type::Integer:
+            sqlite3_bind_int64(st, 3, std::get<1>(*value));
+            break;
+        case Type::Real:
+            sqlite3_bind_double(st, 3, std::get<2>(*value));
+            break;
         case Type::String: {
             const std::string& text = std::get<3>(*value);
             sqlite3_bind_text64(st, 3, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
@@ -370,7 +384,8 @@ void SqliteStore::reportWriteFailure(const std::string& why)
         return;
     m_writeFailureReported = true;
     std::fprintf(stderr,
-        "Settings store %s: a change could not be saved (%s); the game goes on with its settings, but changes "
+        "Settings store %s: a change could not be saved (%s); the game goes on with its settings, but "
+        "changes "
         "may not be kept.\n",
         m_path.c_str(), why.c_str());
 }

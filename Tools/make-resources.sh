@@ -8,7 +8,7 @@
 #
 # Usage: Tools/make-resources.sh            regenerate into Resources/
 #        Tools/make-resources.sh --verify   regenerate into a scratch copy and report any file that
-#                                           differs from the committed one (exit 1 if any)
+#                                           differs from the one in Resources/ (exit 1 if any)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -31,7 +31,7 @@ if [[ "${1:-}" == "--verify" ]]; then
       status=1
     fi
   done
-  [[ $status -eq 0 ]] && echo "all generated resources match the committed ones"
+  [[ $status -eq 0 ]] && echo "every regenerated file matches the one in Resources/"
   exit $status
 fi
 

@@ -70,16 +70,17 @@ def space(r):
     # A ringed planet low on the right, half off the edge.
     px, py, pr = 268, 402, 58
     ring = f'<ellipse cx="{px}" cy="{py}" rx="{pr * 1.75}" ry="{pr * 0.42}" fill="none" stroke="{{c}}" stroke-width="{{w}}" transform="rotate(-18 {px} {py})"/>\n'
-    body += ring.format(c="#2b214088", w=11) + ring.format(c="#e7b46a", w=8)
-    body += circle(px, py, pr, "#e58f5c", stroke="#2b214088", sw=2)
+    # No ink outline and a little see-through: scenery must never pass for a ball.
+    body += '<g opacity="0.8">\n' + ring.format(c="#e7b46a", w=8)
+    body += circle(px, py, pr, "#e58f5c")
     body += path(f"M{px - pr} {py} A{pr} {pr} 0 0 0 {px + pr} {py} A{pr} {pr * 0.55} 0 0 1 {px - pr} {py} Z",
                  "#c96f4a")
     body += path(f"M{px - 36} {py - 30} q20 -12 52 -10", "none", stroke="#f6b487", sw=6)
     # Front half of the ring over the planet.
     body += (f'<path d="M{f(px - pr * 1.75)} {py} A{f(pr * 1.75)} {f(pr * 0.42)} 0 0 0 {f(px + pr * 1.75)} {py}" '
-             f'fill="none" stroke="#e7b46a" stroke-width="8" transform="rotate(-18 {px} {py})"/>\n')
+             f'fill="none" stroke="#e7b46a" stroke-width="8" transform="rotate(-18 {px} {py})"/>\n</g>\n')
     # A small far moon.
-    body += circle(58, 78, 14, "#9aa4d6", stroke="#2b214088", sw=1.5) + circle(54, 74, 4, "#7f88bd")
+    body += circle(58, 78, 14, "#9aa4d6", extra=' opacity="0.7"') + circle(54, 74, 4, "#7f88bd", extra=' opacity="0.7"')
     return defs, body
 
 
@@ -135,7 +136,8 @@ def day_sky(r):
 def city_night(r):
     defs, body = sky("s", "#1b1f4a", "#5a3c7a", "#2f2b63")
     body += stars(r, 50, 260)
-    body += circle(80, 90, 30, "#fff4c9", stroke="#2b214088", sw=2)
+    body += circle(80, 90, 44, "#fff4c9", extra=' opacity="0.15"')
+    body += circle(80, 90, 30, "#fff4c9")
     body += circle(70, 84, 5, "#efe2b0") + circle(88, 102, 7, "#efe2b0") + circle(92, 78, 3, "#efe2b0")
     for layer, (top, col, win, op) in enumerate(((300, "#3d3670", "#8f86c9", 0.5), (340, "#2b2654", "#ffd86b", 0.9))):
         x = -10

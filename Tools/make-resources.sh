@@ -31,6 +31,14 @@ if [[ "${1:-}" == "--verify" ]]; then
       status=1
     fi
   done
+  for f in "$root"/Resources/*.png "$root"/Resources/*.aif "$root"/Resources/*.wav; do
+    [[ -e "$f" ]] || continue
+    name=$(basename "$f")
+    if [[ ! -e "$scratch/Resources/$name" ]]; then
+      echo "made by no source: Resources/$name"
+      status=1
+    fi
+  done
   [[ $status -eq 0 ]] && echo "every regenerated file matches the one in Resources/"
   exit $status
 fi

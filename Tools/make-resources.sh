@@ -3,8 +3,9 @@
 #
 # Contract for picture sources: every Resources/Source/**/*.svg whose root <svg> carries a width and
 # height (in points) renders to Resources/<basename>.png at that size and Resources/<basename>@2x.png
-# at twice the pixels. Files under a folder listed in FAMILY_DIRS are rendered by their family step
-# instead. Output is byte-identical from run to run.
+# at twice the pixels. An SVG with only a viewBox is left to a family step (Tools/resources/step-*.sh).
+# Generators (Tools/resources/gen-*.py) write their SVGs first; those are committed too.
+# Output is byte-identical from run to run.
 #
 # Usage: Tools/make-resources.sh            regenerate into Resources/
 #        Tools/make-resources.sh --verify   regenerate into a scratch copy and report any file that

@@ -2,7 +2,7 @@
 """Writes the SVG sources of every figure picture into Resources/Source/figures/.
 
 Body parts are drawn in their body's own frame: y up, origin at the picture's lower-left corner
-(the body origin), so the joint anchors of the figure tables can be used as they stand. Each
+(the body origin), so the joint anchors of the ragdoll classes can be used as they stand. Each
 picture is wrapped in one flip to SVG's y-down space when it is written.
 
 Usage: Tools/figures-svg.py [--preview DIR]

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -144,7 +145,7 @@ TEST(ImageCodecTest, OversizedPicturesAreRefusedBeforeDecoding)
 
 TEST(ImageCodecTest, FilesRoundTripAndMissingOnesFail)
 {
-    const std::string dir = ::testing::TempDir() + "imagecodec-test";
+    const std::string dir = ::testing::TempDir() + "imagecodec-test-" + std::to_string(getpid());
     std::filesystem::create_directories(dir);
     const std::string path = dir + "/picture.png";
     const std::vector<std::uint8_t> pixels = gradient(10, 12, true);

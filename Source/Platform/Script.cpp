@@ -6,9 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <system_error>
 
 // --- Arguments --------------------------------------------------------------------------------
 
@@ -336,8 +338,11 @@ bool Script::parse(const std::string& source, const std::string& fileName, doubl
 
 bool Script::load(const std::string& path, double dt, Script& out, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::error_code ec;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(path, ec))
+        in.open(path, std::ios::binary);
+    if (!in.is_open()) {
         error = path + ": cannot read the script";
         return false;
     }

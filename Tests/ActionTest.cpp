@@ -208,7 +208,7 @@ TEST_F(ActionTest, CallbackRemovingAnotherActionStopsItBeforeItsStep)
     meddler->node = node;
     Ref<Action> before = node->runAction(RotateBy::actionWithDuration(1, 100));
     node->runAction(Sequence::actionOne(DelayTime::actionWithDuration(0.1f).get(),
-                                        CallFunc::actionWithTarget(meddler, MW_SELECTOR(Meddler, stopVictim)).get()));
+        CallFunc::actionWithTarget(meddler, MW_SELECTOR(Meddler, stopVictim)).get()));
     Ref<Action> after = node->runAction(MoveBy::actionWithDuration(1, ccp(10, 0)));
     meddler->victim = after;
 
@@ -229,7 +229,7 @@ TEST_F(ActionTest, CallbackRemovingAllActionsOfItsTargetReleasesTheTarget)
     meddler->node = node;
     node->runAction(MoveBy::actionWithDuration(1, ccp(10, 0)));
     node->runAction(Sequence::actionOne(DelayTime::actionWithDuration(0.1f).get(),
-                                        CallFunc::actionWithTarget(meddler, MW_SELECTOR(Meddler, stopAll)).get()));
+        CallFunc::actionWithTarget(meddler, MW_SELECTOR(Meddler, stopAll)).get()));
     node->runAction(RotateBy::actionWithDuration(1, 100));
     const int heldByUsAndManager = node->retainCount();
 
@@ -244,24 +244,6 @@ TEST_F(ActionTest, CallbackRemovingAllActionsOfItsTargetReleasesTheTarget)
     frame(0.125f);
     frame(0.125f);
     EXPECT_FLOAT_EQ(node->position().y, 1.25f) << "the target takes new actions afterwards";
-}
-
-TEST_F(ActionTest, RepeatOverOneLongFrameRunsEveryRepetition)
-{
-    Ref<Node> node = runningNode();
-    Ref<Meddler> counter = make<Meddler>();
-    counter->node = node;
-    counter->victim = nullptr;  // stopAction(nullptr) is ignored: only the count matters
-    Ref<Repeat> repeat = Repeat::actionWithAction(
-        Sequence::actionOne(DelayTime::actionWithDuration(0.1f).get(),
-                            CallFunc::actionWithTarget(counter, MW_SELECTOR(Meddler, stopVictim)).get())
-            .get(),
-        3);
-    node->runAction(repeat);
-    frame(0.0f);
-    frame(5.0f);
-    EXPECT_EQ(counter->calls, 3);
-    EXPECT_EQ(node->numberOfRunningActions(), 0);
 }
 
 }  // namespace

@@ -58,7 +58,10 @@ Ref<CallFunc> CallFunc::actionWithTarget(Object* target, Selector<> selector)
 
 CallFunc::CallFunc(Object* target, Selector<> selector) : m_targetCallback(target), m_selector(selector) {}
 
-Ref<Action> CallFunc::copy() const { return tagged(make<CallFunc>(m_targetCallback.get(), m_selector), *this); }
+Ref<Action> CallFunc::copy() const
+{
+    return tagged(make<CallFunc>(m_targetCallback.get(), m_selector), *this);
+}
 
 void CallFunc::start()
 {
@@ -84,7 +87,10 @@ Ref<CallFuncN> CallFuncN::actionWithTarget(Object* target, Selector<Node*> selec
 
 CallFuncN::CallFuncN(Object* target, Selector<Node*> selector) : CallFunc(target), m_selectorN(selector) {}
 
-Ref<Action> CallFuncN::copy() const { return tagged(make<CallFuncN>(m_targetCallback.get(), m_selectorN), *this); }
+Ref<Action> CallFuncN::copy() const
+{
+    return tagged(make<CallFuncN>(m_targetCallback.get(), m_selectorN), *this);
+}
 
 void CallFuncN::execute()
 {

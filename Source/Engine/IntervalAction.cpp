@@ -73,9 +73,15 @@ Ref<IntervalAction> IntervalAction::action()
     raiseException("IntervalActionInit", "Init not supported. Use InitWithDuration");
 }
 
-Ref<IntervalAction> IntervalAction::actionWithDuration(float duration) { return make<IntervalAction>(duration); }
+Ref<IntervalAction> IntervalAction::actionWithDuration(float duration)
+{
+    return make<IntervalAction>(duration);
+}
 
-IntervalAction::IntervalAction(float duration) : FiniteTimeAction(duration == 0 ? kMinimumDuration : duration) {}
+IntervalAction::IntervalAction(float duration)
+    : FiniteTimeAction(duration == 0 ? kMinimumDuration : duration)
+{
+}
 
 void IntervalAction::setDuration(float duration) { m_duration = duration == 0 ? kMinimumDuration : duration; }
 
@@ -106,7 +112,10 @@ Ref<FiniteTimeAction> IntervalAction::reverse() const { raiseNoReverse(); }
 
 // --- Sequence -------------------------------------------------------------------------------
 
-Ref<Sequence> Sequence::actionOne(FiniteTimeAction* one, FiniteTimeAction* two) { return make<Sequence>(one, two); }
+Ref<Sequence> Sequence::actionOne(FiniteTimeAction* one, FiniteTimeAction* two)
+{
+    return make<Sequence>(one, two);
+}
 
 Ref<FiniteTimeAction> Sequence::actions(std::initializer_list<FiniteTimeAction*> list)
 {
@@ -124,7 +133,8 @@ Sequence::Sequence(FiniteTimeAction* one, FiniteTimeAction* two)
 
 Ref<Action> Sequence::copy() const
 {
-    return tagged(make<Sequence>(copyAction(m_actions[0].get()).get(), copyAction(m_actions[1].get()).get()), *this);
+    return tagged(
+        make<Sequence>(copyAction(m_actions[0].get()).get(), copyAction(m_actions[1].get()).get()), *this);
 }
 
 void Sequence::start()
@@ -218,18 +228,27 @@ void Spawn::update(float t)
     m_two->update(t);
 }
 
-Ref<FiniteTimeAction> Spawn::reverse() const { return actionOne(m_one->reverse().get(), m_two->reverse().get()); }
+Ref<FiniteTimeAction> Spawn::reverse() const
+{
+    return actionOne(m_one->reverse().get(), m_two->reverse().get());
+}
 
 // --- Repeat ---------------------------------------------------------------------------------
 
-Ref<Repeat> Repeat::actionWithAction(FiniteTimeAction* action, unsigned times) { return make<Repeat>(action, times); }
+Ref<Repeat> Repeat::actionWithAction(FiniteTimeAction* action, unsigned times)
+{
+    return make<Repeat>(action, times);
+}
 
 Repeat::Repeat(FiniteTimeAction* action, unsigned times)
     : IntervalAction(checkedRepeatDuration(action, times)), m_times(times), m_other(action)
 {
 }
 
-Ref<Action> Repeat::copy() const { return tagged(make<Repeat>(copyAction(m_other.get()).get(), m_times), *this); }
+Ref<Action> Repeat::copy() const
+{
+    return tagged(make<Repeat>(copyAction(m_other.get()).get(), m_times), *this);
+}
 
 void Repeat::start()
 {
@@ -281,7 +300,10 @@ Ref<FiniteTimeAction> Repeat::reverse() const { return actionWithAction(m_other-
 
 // --- RotateTo / RotateBy --------------------------------------------------------------------
 
-Ref<RotateTo> RotateTo::actionWithDuration(float duration, float angle) { return make<RotateTo>(duration, angle); }
+Ref<RotateTo> RotateTo::actionWithDuration(float duration, float angle)
+{
+    return make<RotateTo>(duration, angle);
+}
 
 RotateTo::RotateTo(float duration, float angle) : IntervalAction(duration), m_dstAngle(angle) {}
 
@@ -301,7 +323,10 @@ void RotateTo::start()
 
 void RotateTo::update(float t) { m_target->setRotation(m_startAngle + t * m_angle); }
 
-Ref<RotateBy> RotateBy::actionWithDuration(float duration, float angle) { return make<RotateBy>(duration, angle); }
+Ref<RotateBy> RotateBy::actionWithDuration(float duration, float angle)
+{
+    return make<RotateBy>(duration, angle);
+}
 
 RotateBy::RotateBy(float duration, float angle) : IntervalAction(duration), m_angle(angle) {}
 
@@ -319,7 +344,10 @@ Ref<FiniteTimeAction> RotateBy::reverse() const { return actionWithDuration(m_du
 
 // --- MoveTo / MoveBy ------------------------------------------------------------------------
 
-Ref<MoveTo> MoveTo::actionWithDuration(float duration, CGPoint position) { return make<MoveTo>(duration, position); }
+Ref<MoveTo> MoveTo::actionWithDuration(float duration, CGPoint position)
+{
+    return make<MoveTo>(duration, position);
+}
 
 MoveTo::MoveTo(float duration, CGPoint position) : IntervalAction(duration), m_endPosition(position) {}
 
@@ -334,7 +362,10 @@ void MoveTo::start()
 
 void MoveTo::update(float t) { m_target->setPosition(ccpAdd(m_startPosition, ccpMult(m_delta, t))); }
 
-Ref<MoveBy> MoveBy::actionWithDuration(float duration, CGPoint delta) { return make<MoveBy>(duration, delta); }
+Ref<MoveBy> MoveBy::actionWithDuration(float duration, CGPoint delta)
+{
+    return make<MoveBy>(duration, delta);
+}
 
 MoveBy::MoveBy(float duration, CGPoint delta) : MoveTo(duration, CGPoint{}) { m_delta = delta; }
 
@@ -352,7 +383,10 @@ Ref<FiniteTimeAction> MoveBy::reverse() const { return actionWithDuration(m_dura
 
 // --- ScaleTo / ScaleBy ----------------------------------------------------------------------
 
-Ref<ScaleTo> ScaleTo::actionWithDuration(float duration, float scale) { return make<ScaleTo>(duration, scale, scale); }
+Ref<ScaleTo> ScaleTo::actionWithDuration(float duration, float scale)
+{
+    return make<ScaleTo>(duration, scale, scale);
+}
 
 Ref<ScaleTo> ScaleTo::actionWithDuration(float duration, float scaleX, float scaleY)
 {
@@ -383,7 +417,10 @@ void ScaleTo::update(float t)
     m_target->setScaleY(m_startScaleY + t * m_deltaY);
 }
 
-Ref<ScaleBy> ScaleBy::actionWithDuration(float duration, float scale) { return make<ScaleBy>(duration, scale, scale); }
+Ref<ScaleBy> ScaleBy::actionWithDuration(float duration, float scale)
+{
+    return make<ScaleBy>(duration, scale, scale);
+}
 
 Ref<ScaleBy> ScaleBy::actionWithDuration(float duration, float scaleX, float scaleY)
 {
@@ -403,7 +440,10 @@ void ScaleBy::start()
     m_deltaY = m_endScaleY - m_startScaleY;
 }
 
-Ref<FiniteTimeAction> ScaleBy::reverse() const { return actionWithDuration(m_duration, 1 / m_scaleX, 1 / m_scaleY); }
+Ref<FiniteTimeAction> ScaleBy::reverse() const
+{
+    return actionWithDuration(m_duration, 1 / m_scaleX, 1 / m_scaleY);
+}
 
 // --- Fades ----------------------------------------------------------------------------------
 
@@ -431,7 +471,10 @@ void FadeOut::update(float t)
 
 Ref<FiniteTimeAction> FadeOut::reverse() const { return FadeIn::actionWithDuration(m_duration); }
 
-Ref<FadeTo> FadeTo::actionWithDuration(float duration, GLubyte opacity) { return make<FadeTo>(duration, opacity); }
+Ref<FadeTo> FadeTo::actionWithDuration(float duration, GLubyte opacity)
+{
+    return make<FadeTo>(duration, opacity);
+}
 
 FadeTo::FadeTo(float duration, GLubyte opacity) : IntervalAction(duration), m_toOpacity(opacity) {}
 
@@ -519,14 +562,20 @@ void Animate::update(float t)
 
 // --- RepeatForever --------------------------------------------------------------------------
 
-Ref<RepeatForever> RepeatForever::actionWithAction(IntervalAction* action) { return make<RepeatForever>(action); }
+Ref<RepeatForever> RepeatForever::actionWithAction(IntervalAction* action)
+{
+    return make<RepeatForever>(action);
+}
 
 RepeatForever::RepeatForever(IntervalAction* action) : m_other(action)
 {
     MW_ASSERT(action != nullptr, "Argument action must be non-nil");
 }
 
-Ref<Action> RepeatForever::copy() const { return tagged(make<RepeatForever>(copyAction(m_other.get()).get()), *this); }
+Ref<Action> RepeatForever::copy() const
+{
+    return tagged(make<RepeatForever>(copyAction(m_other.get()).get()), *this);
+}
 
 void RepeatForever::start()
 {

@@ -258,7 +258,8 @@ void Node::onExit()
 
 void Node::cleanup()
 {
-    Ref<Node> self(this);  // the action manager may hold the last reference
+    // The action manager may hold the last reference. Not taken for a node nobody owns at all.
+    Ref<Node> self(retainCount() > 0 ? this : nullptr);
     stopAllActions();
     m_scheduledSelectors.clear();
     const std::vector<Ref<Node>> children = m_children;
@@ -382,8 +383,8 @@ void Node::unschedule(Selector<float> selector)
                            [&selector](const auto& entry) { return entry.first == selector; });
     if (it == m_scheduledSelectors.end())
         return;
-    // The timer holds the last reference to this node when the node unschedules its own last timer.
-    Ref<Node> self(this);
+    // The timer may hold the last reference to this node.
+    Ref<Node> self(retainCount() > 0 ? this : nullptr);
     Ref<Timer> timer = it->second;
     m_scheduledSelectors.erase(it);
     if (m_isRunning)

@@ -8,7 +8,7 @@
 int main(int argc, char** argv)
 {
     (void)argc;
-    (void)argv;  // the game takes no command line
+    (void)argv; // the game takes no command line
     return runReportingUncaughtExceptions([] {
         DesktopHost host;
         Host::setCurrent(&host);
@@ -19,7 +19,7 @@ int main(int argc, char** argv)
         host.setListener(&app);
         app.applicationDidFinishLaunching();
         if (!host.hasSurface())
-            return EXIT_FAILURE;  // the host has said why
+            return EXIT_FAILURE; // the host has said why
         const int status = host.run();
         host.setListener(nullptr);
         return status;

@@ -1,11 +1,11 @@
 // The headless host's virtual clock and records, and the built bonzelar-headless run end to
 // end: options, scripts, screenshots read back pixel by pixel, and reproducible dumps.
 
+#include "Platform/HeadlessRunner.h"
 #include "Classes/TestScene.h"
 #include "Engine/Director.h"
 #include "Engine/Support/DumpRegistry.h"
 #include "Platform/HeadlessHost.h"
-#include "Platform/HeadlessRunner.h"
 #include "Platform/ImageCodec.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,19 +41,20 @@ public:
         Director::useDisplayLinkDirector();
         Director* director = Director::sharedDirector();
         director->setPixelFormat(kPixelFormatRGBA8888);
-        director->attachInWindow(WindowInfo{});
+        director->attachInWindow(WindowInfo {});
         director->runWithScene(TestScene::node());
     }
-    void hostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double timestamp) override
+    void hostTouches(
+        HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double timestamp) override
     {
         Director::sharedDirector()->openGLView()->handleHostTouches(phase, touches, timestamp);
     }
-    void hostAcceleration(double, double, double, double) override {}
-    void hostOrientationChanged(int) override {}
+    void hostAcceleration(double, double, double, double) override { }
+    void hostOrientationChanged(int) override { }
     void hostWillResignActive() override { Director::sharedDirector()->pause(); }
     void hostDidBecomeActive() override { Director::sharedDirector()->resume(); }
     void hostWillTerminate() override { Director::purgeSharedDirector(); }
-    void hostAudioRouteChanged(const std::string&) override {}
+    void hostAudioRouteChanged(const std::string&) override { }
 };
 
 class HeadlessRunnerTest : public ::testing::Test {
@@ -61,9 +62,9 @@ protected:
     void SetUp() override
     {
         // The process id too: other builds may run this same test at the same time.
-        m_dir = fs::path(::testing::TempDir()) /
-                ("headless-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                 std::to_string(getpid()));
+        m_dir = fs::path(::testing::TempDir())
+            / ("headless-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())
+                + "-" + std::to_string(getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -80,8 +81,8 @@ protected:
     // Runs the program; returns its exit status (128 + signal when a signal ended it).
     int run(const std::string& arguments)
     {
-        const std::string command = std::string(BONZELAR_HEADLESS_EXE) + " " + arguments + " > '" + path("stdout") +
-                                    "' 2> '" + path("stderr") + "'";
+        const std::string command = std::string(BONZELAR_HEADLESS_EXE) + " " + arguments + " > '"
+            + path("stdout") + "' 2> '" + path("stderr") + "'";
         const int status = std::system(command.c_str());
         m_stderr = readFile(path("stderr"));
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -130,7 +131,7 @@ void expectColour(const std::uint8_t* p, int r, int g, int b, const char* what)
     EXPECT_EQ(p[3], 255) << what;
 }
 
-}  // namespace
+} // namespace
 
 // --- The host on its own ---------------------------------------------------------------------------
 
@@ -143,7 +144,7 @@ TEST(HeadlessHostTest, VirtualClockAndDisplayLink)
     host.setDisplayLink([&frames] { ++frames; }, 2);
     for (int i = 0; i < 7; ++i)
         host.advanceFrame();
-    EXPECT_EQ(frames, 3);  // every second refresh
+    EXPECT_EQ(frames, 3); // every second refresh
     EXPECT_EQ(host.frame(), 7);
 
     HostTimeValue now;
@@ -153,7 +154,12 @@ TEST(HeadlessHostTest, VirtualClockAndDisplayLink)
     EXPECT_DOUBLE_EQ(host.absoluteTime(), HeadlessHost::kEpochAbsoluteTime + 0.14);
 
     // A link that stops itself from inside its own call.
-    host.setDisplayLink([&] { host.setDisplayLink({}, 1); ++frames; }, 1);
+    host.setDisplayLink(
+        [&] {
+            host.setDisplayLink({}, 1);
+            ++frames;
+        },
+        1);
     host.advanceFrame();
     host.advanceFrame();
     EXPECT_EQ(frames, 4);
@@ -161,7 +167,7 @@ TEST(HeadlessHostTest, VirtualClockAndDisplayLink)
 
 TEST(HeadlessHostTest, RequestsAreRecordedForTheDump)
 {
-    HeadlessHost host(HeadlessHost::Options{});
+    HeadlessHost host(HeadlessHost::Options {});
     host.advanceFrame();
     EXPECT_TRUE(host.openURL("https://example.com/bonzelar"));
     EXPECT_FALSE(host.openURL("--help"));
@@ -182,9 +188,9 @@ TEST(HeadlessHostTest, RequestsAreRecordedForTheDump)
 
 TEST_F(HeadlessRunnerTest, WritesScreenshotAndDumpAfterTheLastFrame)
 {
-    ASSERT_EQ(run("--frames 30 --seed 1 --data-dir '" + path("data") + "' --screenshot '" + path("out.png") +
-                  "' --dump '" + path("out.json") + "'"),
-              0)
+    ASSERT_EQ(run("--frames 30 --seed 1 --data-dir '" + path("data") + "' --screenshot '" + path("out.png")
+                  + "' --dump '" + path("out.json") + "'"),
+        0)
         << m_stderr;
     const nlohmann::json state = dump("out.json");
     EXPECT_EQ(state["frame"], 30);
@@ -192,7 +198,7 @@ TEST_F(HeadlessRunnerTest, WritesScreenshotAndDumpAfterTheLastFrame)
     ASSERT_TRUE(state["scene"].is_string());
     EXPECT_FALSE(state["scene"].get<std::string>().empty());
     EXPECT_TRUE(state["nodes"].is_object());
-    EXPECT_TRUE(fs::exists(path("data/settings.sqlite3")));  // everything written goes to the data folder
+    EXPECT_TRUE(fs::exists(path("data/settings.sqlite3"))); // everything written goes to the data folder
 
     const HostImage image = picture("out.png");
     ASSERT_EQ(image.width, 320);
@@ -205,14 +211,16 @@ TEST_F(HeadlessRunnerTest, WritesScreenshotAndDumpAfterTheLastFrame)
 
 TEST_F(HeadlessRunnerTest, ScreenshotPixelsReadBackRightSideUp)
 {
-    ASSERT_EQ(runTestScene({"--frames", "3", "--screenshot", path("out.png"), "--dump", path("out.json")}), 0);
+    ASSERT_EQ(
+        runTestScene({ "--frames", "3", "--screenshot", path("out.png"), "--dump", path("out.json") }), 0);
     EXPECT_EQ(dump("out.json")["scene"], "TestScene");
     const HostImage image = picture("out.png");
     ASSERT_EQ(image.width, 320);
     ASSERT_EQ(image.height, 480);
     for (const TestLayer::Quad& q : TestLayer::kQuads) {
         // Scene coordinates have y up; the picture's rows go down.
-        const float x = q.rect.origin.x + q.rect.size.width / 2, y = 480 - (q.rect.origin.y + q.rect.size.height / 2);
+        const float x = q.rect.origin.x + q.rect.size.width / 2,
+                    y = 480 - (q.rect.origin.y + q.rect.size.height / 2);
         expectColour(pixelAt(image, x, y), int(q.r * 255), int(q.g * 255), int(q.b * 255), "quad centre");
     }
     expectColour(pixelAt(image, 5, 5), 0, 0, 0, "background");
@@ -220,9 +228,11 @@ TEST_F(HeadlessRunnerTest, ScreenshotPixelsReadBackRightSideUp)
 
 TEST_F(HeadlessRunnerTest, ScriptedTapLandsWhereItWasAimedAtScaleTwo)
 {
-    const std::string script = writeScript("tap.txt", "at 2\ntap 250 300   # view points, from the top left\n"
-                                                      "at 5\nscreenshot \"" + path("mid.png") + "\"\n");
-    ASSERT_EQ(runTestScene({"--frames", "6", "--scale", "2", "--script", script}), 0);
+    const std::string script = writeScript("tap.txt",
+        "at 2\ntap 250 300   # view points, from the top left\n"
+        "at 5\nscreenshot \""
+            + path("mid.png") + "\"\n");
+    ASSERT_EQ(runTestScene({ "--frames", "6", "--scale", "2", "--script", script }), 0);
     const HostImage image = picture("mid.png");
     ASSERT_EQ(image.width, 640);
     ASSERT_EQ(image.height, 960);
@@ -233,11 +243,13 @@ TEST_F(HeadlessRunnerTest, ScriptedTapLandsWhereItWasAimedAtScaleTwo)
 TEST_F(HeadlessRunnerTest, SameScriptAndSeedGiveTheSameDump)
 {
     const std::string script = writeScript("s.txt",
-                                           "touch down 0 100 100\nwait 0.1\ntouch move 0 140 180\n"
-                                           "accel 0.3 -0.9 0\nat 20\ntouch up 0 150 200\ntap 40 40 2\n"
-                                           "orient 1\nsuspend\nwait 0.2\nresume\n"
-                                           "at 35\ndump \"" + path("mid.json") + "\"\n");
-    const std::string args = "--frames 45 --seed 1234 --script '" + script + "' --dump '" + path("end.json") + "'";
+        "touch down 0 100 100\nwait 0.1\ntouch move 0 140 180\n"
+        "accel 0.3 -0.9 0\nat 20\ntouch up 0 150 200\ntap 40 40 2\n"
+        "orient 1\nsuspend\nwait 0.2\nresume\n"
+        "at 35\ndump \""
+            + path("mid.json") + "\"\n");
+    const std::string args
+        = "--frames 45 --seed 1234 --script '" + script + "' --dump '" + path("end.json") + "'";
     ASSERT_EQ(run(args), 0) << m_stderr;
     const std::string firstEnd = readFile(path("end.json")), firstMid = readFile(path("mid.json"));
     fs::remove(path("end.json"));
@@ -262,8 +274,8 @@ TEST_F(HeadlessRunnerTest, BadScriptStopsTheRunBeforeTheFirstFrame)
 
 TEST_F(HeadlessRunnerTest, BadOptionsAreRefused)
 {
-    for (const char* args : {"--frames -1", "--frames many", "--scale 9", "--dt 0", "--dt nan", "--seed -4",
-                             "--bogus", "--dump"}) {
+    for (const char* args : { "--frames -1", "--frames many", "--scale 9", "--dt 0", "--dt nan", "--seed -4",
+             "--bogus", "--dump" }) {
         EXPECT_EQ(run(args), 2) << args;
         EXPECT_NE(m_stderr.find("usage:"), std::string::npos) << args;
     }

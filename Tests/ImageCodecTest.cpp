@@ -33,7 +33,9 @@ std::vector<std::uint8_t> encoded(int width, int height, bool alpha)
 {
     std::vector<std::uint8_t> png;
     std::string error;
-    EXPECT_TRUE(ImageCodec::encodePNG(gradient(width, height, alpha).data(), width, height, alpha, png, error)) << error;
+    EXPECT_TRUE(
+        ImageCodec::encodePNG(gradient(width, height, alpha).data(), width, height, alpha, png, error))
+        << error;
     return png;
 }
 
@@ -48,12 +50,12 @@ void putBigEndian32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_
 // The start of a JPEG: SOI, an APP0 segment to skip, then a baseline frame header.
 std::vector<std::uint8_t> jpegHeader(int width, int height)
 {
-    return {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0,
-            0xFF, 0xC0, 0x00, 0x11, 8, std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8),
-            std::uint8_t(width), 3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1};
+    return { 0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0, 0xFF, 0xC0,
+        0x00, 0x11, 8, std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8),
+        std::uint8_t(width), 3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1 };
 }
 
-}  // namespace
+} // namespace
 
 TEST(ImageCodecTest, PNGRoundTripKeepsStraightAlpha)
 {
@@ -64,7 +66,7 @@ TEST(ImageCodecTest, PNGRoundTripKeepsStraightAlpha)
     EXPECT_EQ(image.width, 64);
     EXPECT_EQ(image.height, 32);
     EXPECT_TRUE(image.hasAlpha);
-    EXPECT_EQ(image.rgba, gradient(64, 32, true));  // top row first, nothing premultiplied
+    EXPECT_EQ(image.rgba, gradient(64, 32, true)); // top row first, nothing premultiplied
 }
 
 TEST(ImageCodecTest, OpaquePicturesSayTheyHaveNoAlpha)
@@ -107,8 +109,8 @@ TEST(ImageCodecTest, DamagedFilesFailWithAMessage)
     const std::vector<std::uint8_t> png = encoded(64, 64, true);
     HostImage image;
     std::string error;
-    for (std::size_t size : {std::size_t(0), std::size_t(8), std::size_t(23), std::size_t(40), png.size() / 2,
-                             png.size() - 13}) {
+    for (std::size_t size : { std::size_t(0), std::size_t(8), std::size_t(23), std::size_t(40),
+             png.size() / 2, png.size() - 13 }) {
         error.clear();
         EXPECT_FALSE(ImageCodec::decode(png.data(), size, 0, image, error)) << size;
         EXPECT_FALSE(error.empty()) << size;

@@ -1,8 +1,8 @@
 // The headless script language: what it refuses (with the line), when commands run, and what
 // they deliver to the application.
 
-#include "Platform/HeadlessHost.h"
 #include "Platform/Script.h"
+#include "Platform/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,11 @@
 namespace {
 
 struct Event {
-    Event(std::string kind_, int frame_) : kind(std::move(kind_)), frame(frame_) {}
+    Event(std::string kind_, int frame_)
+        : kind(std::move(kind_))
+        , frame(frame_)
+    {
+    }
     std::string kind;
     int frame;
     HostTouchPhase phase = HostTouchPhase::Began;
@@ -30,7 +34,7 @@ public:
     void hostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double) override
     {
         for (const HostTouchPoint& t : touches) {
-            Event e{"touch", frame};
+            Event e { "touch", frame };
             e.phase = phase;
             e.point = t;
             events.push_back(e);
@@ -38,7 +42,7 @@ public:
     }
     void hostAcceleration(double x, double y, double z, double) override
     {
-        Event e{"accel", frame};
+        Event e { "accel", frame };
         e.x = x;
         e.y = y;
         e.z = z;
@@ -46,14 +50,14 @@ public:
     }
     void hostOrientationChanged(int orientation) override
     {
-        Event e{"orient", frame};
+        Event e { "orient", frame };
         e.value = orientation;
         events.push_back(e);
     }
-    void hostWillResignActive() override { events.push_back({"suspend", frame}); }
-    void hostDidBecomeActive() override { events.push_back({"resume", frame}); }
-    void hostWillTerminate() override { events.push_back({"willTerminate", frame}); }
-    void hostAudioRouteChanged(const std::string&) override { events.push_back({"route", frame}); }
+    void hostWillResignActive() override { events.push_back({ "suspend", frame }); }
+    void hostDidBecomeActive() override { events.push_back({ "resume", frame }); }
+    void hostWillTerminate() override { events.push_back({ "willTerminate", frame }); }
+    void hostAudioRouteChanged(const std::string&) override { events.push_back({ "route", frame }); }
 };
 
 std::string parseError(const std::string& source, double dt = 1.0 / 60.0)
@@ -67,10 +71,13 @@ std::string parseError(const std::string& source, double dt = 1.0 / 60.0)
 // Plays a script for a number of frames and records what reached the application.
 class ScriptPlayer {
 public:
-    explicit ScriptPlayer(double dt = 1.0 / 60.0) : m_host(options(dt)), m_context(m_host, listener) {
+    explicit ScriptPlayer(double dt = 1.0 / 60.0)
+        : m_host(options(dt))
+        , m_context(m_host, listener)
+    {
         m_context.screenshot = [this](const std::string& path) {
             screenshots.push_back(path);
-            listener.events.push_back({"screenshot", listener.frame});
+            listener.events.push_back({ "screenshot", listener.frame });
             return path != "fail.png";
         };
         m_context.dump = [this](const std::string& path) {
@@ -79,7 +86,7 @@ public:
         };
         m_context.terminate = [this] {
             terminated = true;
-            listener.events.push_back({"terminate", listener.frame});
+            listener.events.push_back({ "terminate", listener.frame });
         };
     }
 
@@ -120,7 +127,7 @@ private:
     Script m_script;
 };
 
-}  // namespace
+} // namespace
 
 TEST(ScriptTest, ErrorsNameTheFileAndLine)
 {
@@ -130,33 +137,35 @@ TEST(ScriptTest, ErrorsNameTheFileAndLine)
     EXPECT_EQ(parseError("suspend now\n"), "script.txt:1: suspend: unexpected 'now'");
     EXPECT_EQ(parseError("orient 5\n"), "script.txt:1: orient: N must be from 1 to 4, not 5");
     EXPECT_EQ(parseError("screenshot \"open.png\n"), "script.txt:1: unterminated quoted text");
-    EXPECT_EQ(parseError("touch press 0 1 1\n"), "script.txt:1: touch: unknown phase 'press' (down, move, up or cancel)");
+    EXPECT_EQ(parseError("touch press 0 1 1\n"),
+        "script.txt:1: touch: unknown phase 'press' (down, move, up or cancel)");
 }
 
 TEST(ScriptTest, RefusesValuesThatWouldPoisonThePhysics)
 {
-    for (const char* bad : {"tap nan 10\n", "tap inf 10\n", "accel 0 1e400 0\n", "accel 0 -500 0\n",
-                            "tap 1e9 10\n", "touch down -3 10 10\n", "tap 10 10 0\n", "wait -1\n", "at -2\n"})
+    for (const char* bad : { "tap nan 10\n", "tap inf 10\n", "accel 0 1e400 0\n", "accel 0 -500 0\n",
+             "tap 1e9 10\n", "touch down -3 10 10\n", "tap 10 10 0\n", "wait -1\n", "at -2\n" })
         EXPECT_FALSE(parseError(bad).empty()) << bad;
 }
 
 TEST(ScriptTest, TouchSequencesAreCheckedBeforeTheRun)
 {
     EXPECT_EQ(parseError("touch move 1 10 10\n"), "script.txt:1: touch: touch 1 is not down");
-    EXPECT_EQ(parseError("touch down 1 10 10\ntouch down 1 12 12\n"), "script.txt:2: touch: touch 1 is already down");
+    EXPECT_EQ(parseError("touch down 1 10 10\ntouch down 1 12 12\n"),
+        "script.txt:2: touch: touch 1 is already down");
     EXPECT_EQ(parseError("touch down 1 10 10\ntouch up 1 10 10\ntouch cancel 1\n"),
-              "script.txt:3: touch: touch 1 is not down");
+        "script.txt:3: touch: touch 1 is not down");
     Script script;
     std::string error;
-    EXPECT_TRUE(Script::parse("touch down 1 1 1\ntouch down 2 2 2\ntouch cancel 1\ntouch up 2 3 3\n", "s", 1.0 / 60,
-                              script, error))
+    EXPECT_TRUE(Script::parse(
+        "touch down 1 1 1\ntouch down 2 2 2\ntouch cancel 1\ntouch up 2 3 3\n", "s", 1.0 / 60, script, error))
         << error;
 }
 
 TEST(ScriptTest, AtCannotGoBackBehindAWait)
 {
     EXPECT_EQ(parseError("wait 1\nat 30\n"),
-              "script.txt:2: at: frame 30 is before frame 60, which the lines above already reach");
+        "script.txt:2: at: frame 30 is before frame 60, which the lines above already reach");
     Script script;
     std::string error;
     EXPECT_TRUE(Script::parse("wait 1\nat 60\n", "s", 1.0 / 60, script, error)) << error;
@@ -165,16 +174,16 @@ TEST(ScriptTest, AtCannotGoBackBehindAWait)
 TEST(ScriptTest, AtAndWaitPlaceCommandsOnFrames)
 {
     ScriptPlayer player;
-    player.play("suspend\n"                  // frame 0
-                "at 5\nresume\nsuspend\n"    // both at frame 5, in order
-                "wait 0.5\nresume\n"         // 30 frames later
-                "wait 0.01\nsuspend\n"       // less than a frame: the next frame
+    player.play("suspend\n" // frame 0
+                "at 5\nresume\nsuspend\n" // both at frame 5, in order
+                "wait 0.5\nresume\n" // 30 frames later
+                "wait 0.01\nsuspend\n" // less than a frame: the next frame
                 "at 40\nwait 0\nresume\n",
-                100);
-    EXPECT_EQ(player.framesOf("suspend"), (std::vector<int>{0, 5, 36}));
-    EXPECT_EQ(player.framesOf("resume"), (std::vector<int>{5, 35, 40}));
+        100);
+    EXPECT_EQ(player.framesOf("suspend"), (std::vector<int> { 0, 5, 36 }));
+    EXPECT_EQ(player.framesOf("resume"), (std::vector<int> { 5, 35, 40 }));
     ASSERT_GE(player.listener.events.size(), 3u);
-    EXPECT_EQ(player.listener.events[1].kind, "resume");  // same frame: file order
+    EXPECT_EQ(player.listener.events[1].kind, "resume"); // same frame: file order
     EXPECT_EQ(player.listener.events[2].kind, "suspend");
 }
 
@@ -182,15 +191,15 @@ TEST(ScriptTest, WaitCountsVirtualTimeAtTheRunsFrameLength)
 {
     ScriptPlayer player(0.1);
     player.play("wait 0.3\nsuspend\nwait 0.25\nresume\n", 20);
-    EXPECT_EQ(player.framesOf("suspend"), (std::vector<int>{3}));
-    EXPECT_EQ(player.framesOf("resume"), (std::vector<int>{6}));  // 0.55 s: first frame at or after it
+    EXPECT_EQ(player.framesOf("suspend"), (std::vector<int> { 3 }));
+    EXPECT_EQ(player.framesOf("resume"), (std::vector<int> { 6 })); // 0.55 s: first frame at or after it
 }
 
 TEST(ScriptTest, CommandsPastTheLastFrameNeverRun)
 {
     ScriptPlayer player;
     player.play("at 3\nsuspend\nat 10\nresume\n", 5);
-    EXPECT_EQ(player.framesOf("suspend"), (std::vector<int>{3}));
+    EXPECT_EQ(player.framesOf("suspend"), (std::vector<int> { 3 }));
     EXPECT_TRUE(player.framesOf("resume").empty());
 }
 
@@ -201,7 +210,7 @@ TEST(ScriptTest, TapCounts)
                 "at 2\ntap 30.5 40 2\n"
                 "at 4\ntouch down 7 1 2 2\ntouch move 7 5 6\ntouch up 7 5 6\n"
                 "at 6\ntouch down 8 1 1\ntouch up 8 1 1 3\n",
-                10);
+        10);
     const std::vector<Event>& e = player.listener.events;
     ASSERT_EQ(e.size(), 9u);
     // A tap is down and up within its frame, on a finger of its own.
@@ -244,17 +253,17 @@ TEST(ScriptTest, QuotedFileNamesCommentsAndFailures)
     player.play("screenshot \"with space #1.png\"   # the rest is a comment\n"
                 "dump \"say \\\"hi\\\".json\"\n"
                 "screenshot fail.png\n",
-                1);
-    EXPECT_EQ(player.screenshots, (std::vector<std::string>{"with space #1.png", "fail.png"}));
-    EXPECT_EQ(player.dumps, (std::vector<std::string>{"say \"hi\".json"}));
-    EXPECT_EQ(player.failures(), 1);  // a file that could not be written fails the run
+        1);
+    EXPECT_EQ(player.screenshots, (std::vector<std::string> { "with space #1.png", "fail.png" }));
+    EXPECT_EQ(player.dumps, (std::vector<std::string> { "say \"hi\".json" }));
+    EXPECT_EQ(player.failures(), 1); // a file that could not be written fails the run
 }
 
 TEST(ScriptTest, TerminateEndsTheFrame)
 {
     ScriptPlayer player;
     player.play("at 2\nterminate\nsuspend\nat 3\nresume\n", 10);
-    EXPECT_EQ(player.framesOf("terminate"), (std::vector<int>{2}));
+    EXPECT_EQ(player.framesOf("terminate"), (std::vector<int> { 2 }));
     EXPECT_TRUE(player.framesOf("suspend").empty());
     EXPECT_TRUE(player.framesOf("resume").empty());
 }
@@ -270,7 +279,8 @@ TEST(ScriptTest, ModulesAddCommands)
                 c.listener.hostOrientationChanged(int(title.size()));
         };
     });
-    EXPECT_EQ(parseError("poke \"Back to Game\" 12\n"), "script.txt:1: poke: TIMES must be from 1 to 9, not 12");
+    EXPECT_EQ(
+        parseError("poke \"Back to Game\" 12\n"), "script.txt:1: poke: TIMES must be from 1 to 9, not 12");
     ScriptPlayer player;
     player.play("poke \"Back to Game\" 2\n", 1);
     ASSERT_EQ(player.framesOf("orient").size(), 2u);

@@ -24,7 +24,7 @@ HostTextRequest request(const std::string& text, float width = 0, float height =
 
 struct Ink {
     long total = 0;
-    int left = -1, right = -1, top = -1, bottom = -1;  // bounds of the covered pixels
+    int left = -1, right = -1, top = -1, bottom = -1; // bounds of the covered pixels
 };
 
 Ink inkOf(const HostTextBitmap& b)
@@ -56,7 +56,7 @@ HostTextBitmap rendered(const HostTextRequest& r)
     return bitmap;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TextRasterizerTest, PhoneFontNamesResolveToInstalledFonts)
 {
@@ -66,7 +66,7 @@ TEST(TextRasterizerTest, PhoneFontNamesResolveToInstalledFonts)
     EXPECT_NE(text.fontFileFor("Helvetica-Bold").find("LiberationSans-Bold"), std::string::npos);
     EXPECT_NE(text.fontFileFor("Courier New").find("LiberationMono"), std::string::npos);
     // Names nobody has installed still give a font.
-    for (const char* name : {"Marker Felt", "No Such Font 12", ""}) {
+    for (const char* name : { "Marker Felt", "No Such Font 12", "" }) {
         const std::string file = text.fontFileFor(name);
         EXPECT_TRUE(std::filesystem::is_regular_file(file)) << name << " -> " << file;
     }
@@ -120,7 +120,7 @@ TEST(TextRasterizerTest, AlignmentShiftsInkWithinTheBox)
     const HostTextBitmap left = rendered(request("Hi", 300, 30, 0));
     const HostTextBitmap centre = rendered(request("Hi", 300, 30, 1));
     const HostTextBitmap right = rendered(request("Hi", 300, 30, 2));
-    for (const HostTextBitmap* b : {&left, &centre, &right}) {
+    for (const HostTextBitmap* b : { &left, &centre, &right }) {
         EXPECT_EQ(b->width, 300);
         EXPECT_EQ(b->height, 30);
     }
@@ -128,7 +128,7 @@ TEST(TextRasterizerTest, AlignmentShiftsInkWithinTheBox)
     EXPECT_LT(l.left, 10);
     EXPECT_NEAR((c.left + c.right) / 2.0, 150, 6);
     EXPECT_GT(r.right, 289);
-    EXPECT_EQ(l.right - l.left, r.right - r.left);  // the same glyphs, only moved
+    EXPECT_EQ(l.right - l.left, r.right - r.left); // the same glyphs, only moved
 }
 
 TEST(TextRasterizerTest, ScaleAndBoxHeightSetThePixelSize)

@@ -13,7 +13,7 @@ struct Sample {
 };
 Sample next(VirtualAccelerometer& a)
 {
-    Sample s{};
+    Sample s {};
     a.sample(s.x, s.y, s.z);
     return s;
 }
@@ -22,7 +22,7 @@ void run(VirtualAccelerometer& a, double seconds)
     for (double t = 0; t < seconds; t += 1.0 / 60)
         a.advance(1.0 / 60);
 }
-}  // namespace
+} // namespace
 
 TEST(VirtualAccelerometerTest, UprightTiltedAndBackAgain)
 {
@@ -32,14 +32,14 @@ TEST(VirtualAccelerometerTest, UprightTiltedAndBackAgain)
     EXPECT_DOUBLE_EQ(s.y, -1);
     EXPECT_DOUBLE_EQ(s.z, 0);
 
-    a.setKeys(false, true, false, false);  // right arrow held
+    a.setKeys(false, true, false, false); // right arrow held
     run(a, 2);
     s = next(a);
-    EXPECT_NEAR(s.x, std::sin(60 * M_PI / 180), 1e-3);  // gravity pulls to the device's right
+    EXPECT_NEAR(s.x, std::sin(60 * M_PI / 180), 1e-3); // gravity pulls to the device's right
     EXPECT_NEAR(s.y, -0.5, 1e-3);
     EXPECT_LE(a.rollDegrees(), VirtualAccelerometer::kMaxTiltDegrees);
 
-    a.setKeys(false, false, true, false);  // right released, up held: the top leans back
+    a.setKeys(false, false, true, false); // right released, up held: the top leans back
     run(a, 2);
     s = next(a);
     EXPECT_NEAR(s.x, 0, 1e-3);
@@ -47,7 +47,7 @@ TEST(VirtualAccelerometerTest, UprightTiltedAndBackAgain)
 
     a.setKeys(false, false, false, false);
     run(a, 0.1);
-    EXPECT_GT(std::fabs(next(a).z), 0.05);  // eases back, not a jump
+    EXPECT_GT(std::fabs(next(a).z), 0.05); // eases back, not a jump
     run(a, 3);
     s = next(a);
     EXPECT_DOUBLE_EQ(s.x, 0);
@@ -69,7 +69,7 @@ TEST(VirtualAccelerometerTest, ShakeIsABriefBurstBigEnoughToDetect)
         ++samples;
     }
     EXPECT_GE(biggestJump, 1.5);
-    EXPECT_LT(samples, 30);  // a quarter of a second
+    EXPECT_LT(samples, 30); // a quarter of a second
     run(a, 0.1);
     EXPECT_DOUBLE_EQ(next(a).x, 0);
 }
@@ -80,7 +80,7 @@ TEST(VirtualAccelerometerTest, TurningTheDeviceTurnsGravity)
     const struct {
         int orientation;
         double x, y;
-    } cases[] = {{2, 0, 1}, {3, -1, 0}, {4, 1, 0}, {1, 0, -1}};
+    } cases[] = { { 2, 0, 1 }, { 3, -1, 0 }, { 4, 1, 0 }, { 1, 0, -1 } };
     for (const auto& c : cases) {
         a.setOrientation(c.orientation);
         const Sample s = next(a);

@@ -26,14 +26,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double kStandardGravity = 9.80665;  // m/s^2 per g
+constexpr double kStandardGravity = 9.80665; // m/s^2 per g
 // Two finger taps closer than this in time and space count as one double tap.
 constexpr double kMultiTapSeconds = 0.35;
 constexpr float kMultiTapPoints = 24;
 
 std::int64_t monotonicMicros()
 {
-    timespec ts{};
+    timespec ts {};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return std::int64_t(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
@@ -64,7 +64,7 @@ std::string firstLineOf(const char* program, const char* argument)
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
     posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
-    char* argv[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
+    char* argv[] = { const_cast<char*>(program), const_cast<char*>(argument), nullptr };
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -87,7 +87,7 @@ std::string firstLineOf(const char* program, const char* argument)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 DesktopHost::DesktopHost()
 {
@@ -141,8 +141,8 @@ bool DesktopHost::startVideo(std::string& why)
     }
     // Pads are optional; the arrow keys stand in when there are none.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR) == 0) {
-        for (const std::string& db : {ResourceLocator::pathFor("gamecontrollerdb.txt"),
-                                      dataDirectory() + "/gamecontrollerdb.txt"}) {
+        for (const std::string& db :
+            { ResourceLocator::pathFor("gamecontrollerdb.txt"), dataDirectory() + "/gamecontrollerdb.txt" }) {
             std::error_code ec;
             if (!db.empty() && fs::is_regular_file(db, ec))
                 SDL_GameControllerAddMappingsFromFile(db.c_str());
@@ -151,13 +151,14 @@ bool DesktopHost::startVideo(std::string& why)
         std::fprintf(stderr, "Host: no game controllers: %s\n", SDL_GetError());
     }
     std::string route;
-    currentAudioRoute(route);  // starts audio, so plugging headphones in is heard of
+    currentAudioRoute(route); // starts audio, so plugging headphones in is heard of
     return true;
 }
 
-void DesktopHost::chooseWindow(int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags)
+void DesktopHost::chooseWindow(
+    int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags)
 {
-    SDL_Rect usable{0, 0, widthPoints, heightPoints};
+    SDL_Rect usable { 0, 0, widthPoints, heightPoints };
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
         SDL_GetDisplayBounds(0, &usable);
     const int scale = std::max(1, std::min(usable.w / widthPoints, usable.h / heightPoints));
@@ -182,14 +183,14 @@ void DesktopHost::applySwapInterval()
         return;
     if (!(m_adaptiveVsync && SDL_GL_SetSwapInterval(-n) == 0) && SDL_GL_SetSwapInterval(n) != 0) {
         SDL_GL_SetSwapInterval(1);
-        m_vsyncPaces = false;  // the clock has to count the skipped refreshes
+        m_vsyncPaces = false; // the clock has to count the skipped refreshes
     }
     m_swapIntervalApplied = n;
 }
 
 double DesktopHost::refreshRate() const
 {
-    SDL_DisplayMode mode{};
+    SDL_DisplayMode mode {};
     if (m_window && SDL_GetWindowDisplayMode(m_window, &mode) == 0 && mode.refresh_rate > 0)
         return mode.refresh_rate;
     return 60.0;
@@ -226,7 +227,7 @@ void DesktopHost::saveScreenshotToPictures()
     fs::create_directories(dir, ec);
     char stamp[64];
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "Bonzelar %Y-%m-%d %H.%M.%S", &local);
     std::string path = dir + "/" + stamp + ".png";
@@ -333,7 +334,7 @@ void DesktopHost::handleEvent(const SDL_Event& event)
             break;
         m_mouseDown = false;
         sendTouch(int(HostTouchPhase::Ended), 0, float(event.button.x), float(event.button.y),
-                  std::max<int>(1, event.button.clicks));
+            std::max<int>(1, event.button.clicks));
         break;
     case SDL_FINGERDOWN:
     case SDL_FINGERMOTION:
@@ -351,9 +352,9 @@ void DesktopHost::handleEvent(const SDL_Event& event)
             float vx = 0, vy = 0;
             windowToView(wx, wy, vx, vy);
             const double now = absoluteTime();
-            const bool again = m_lastFingerTapTime >= 0 && now - m_lastFingerTapTime < kMultiTapSeconds &&
-                               std::fabs(vx - m_lastFingerTapX) < kMultiTapPoints &&
-                               std::fabs(vy - m_lastFingerTapY) < kMultiTapPoints;
+            const bool again = m_lastFingerTapTime >= 0 && now - m_lastFingerTapTime < kMultiTapSeconds
+                && std::fabs(vx - m_lastFingerTapX) < kMultiTapPoints
+                && std::fabs(vy - m_lastFingerTapY) < kMultiTapPoints;
             m_fingerTaps[id] = again ? m_lastFingerTapCount + 1 : 1;
             sendTouch(int(HostTouchPhase::Began), id, wx, wy, m_fingerTaps[id]);
             break;
@@ -380,13 +381,13 @@ void DesktopHost::handleEvent(const SDL_Event& event)
             openController(event.cdevice.which);
         break;
     case SDL_CONTROLLERDEVICEREMOVED:
-        if (m_controller &&
-            SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(m_controller)) == event.cdevice.which)
+        if (m_controller
+            && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(m_controller)) == event.cdevice.which)
             closeController();
         break;
     case SDL_CONTROLLERSENSORUPDATE:
-        if (event.csensor.sensor == SDL_SENSOR_ACCEL && m_controller &&
-            SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(m_controller)) == event.csensor.which) {
+        if (event.csensor.sensor == SDL_SENSOR_ACCEL && m_controller
+            && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(m_controller)) == event.csensor.which) {
             // SDL reports the push that holds the pad up (+y at rest, in m/s^2); the phone
             // reports where gravity pulls (-1 g on y when upright).
             for (int i = 0; i < 3; ++i)
@@ -457,7 +458,7 @@ void DesktopHost::sendTouch(int phase, std::int64_t id, float windowX, float win
     point.id = id;
     windowToView(windowX, windowY, point.x, point.y);
     point.tapCount = std::max(1, tapCount);
-    m_listener->hostTouches(HostTouchPhase(phase), {point}, absoluteTime());
+    m_listener->hostTouches(HostTouchPhase(phase), { point }, absoluteTime());
 }
 
 void DesktopHost::cancelTouches()
@@ -510,14 +511,15 @@ void DesktopHost::openController(int deviceIndex)
     SDL_GameController* pad = SDL_GameControllerOpen(deviceIndex);
     if (!pad)
         return;
-    if (!SDL_GameControllerHasSensor(pad, SDL_SENSOR_ACCEL) ||
-        SDL_GameControllerSetSensorEnabled(pad, SDL_SENSOR_ACCEL, SDL_TRUE) != 0) {
-        SDL_GameControllerClose(pad);  // no motion sensor: the keys stay in charge
+    if (!SDL_GameControllerHasSensor(pad, SDL_SENSOR_ACCEL)
+        || SDL_GameControllerSetSensorEnabled(pad, SDL_SENSOR_ACCEL, SDL_TRUE) != 0) {
+        SDL_GameControllerClose(pad); // no motion sensor: the keys stay in charge
         return;
     }
     m_controller = pad;
     m_controllerHasSample = false;
-    std::printf("Tilt: using the motion sensor of %s\n", SDL_GameControllerName(pad) ? SDL_GameControllerName(pad) : "a controller");
+    std::printf("Tilt: using the motion sensor of %s\n",
+        SDL_GameControllerName(pad) ? SDL_GameControllerName(pad) : "a controller");
 }
 
 void DesktopHost::closeController()
@@ -537,10 +539,12 @@ void DesktopHost::deliverSamples(double now)
     const double elapsed = m_lastSample >= 0 ? now - m_lastSample : m_sampleInterval;
     m_lastSample = now;
     // After a stall, carry on from now rather than firing a burst of stale samples.
-    m_nextSample = (m_nextSample + m_sampleInterval < now) ? now + m_sampleInterval : m_nextSample + m_sampleInterval;
+    m_nextSample
+        = (m_nextSample + m_sampleInterval < now) ? now + m_sampleInterval : m_nextSample + m_sampleInterval;
 
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
-    m_virtual.setKeys(keys[SDL_SCANCODE_LEFT], keys[SDL_SCANCODE_RIGHT], keys[SDL_SCANCODE_UP], keys[SDL_SCANCODE_DOWN]);
+    m_virtual.setKeys(
+        keys[SDL_SCANCODE_LEFT], keys[SDL_SCANCODE_RIGHT], keys[SDL_SCANCODE_UP], keys[SDL_SCANCODE_DOWN]);
     m_virtual.advance(elapsed);
 
     double x, y, z;
@@ -575,7 +579,7 @@ bool DesktopHost::currentAudioRoute(std::string& route)
     std::string device;
     if (m_audioStarted) {
         char* name = nullptr;
-        SDL_AudioSpec spec{};
+        SDL_AudioSpec spec {};
         if (SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 && name) {
             device = name;
             SDL_free(name);
@@ -584,8 +588,8 @@ bool DesktopHost::currentAudioRoute(std::string& route)
         }
     }
     const std::string lower = lowercase(device);
-    const bool headphones = lower.find("headphone") != std::string::npos || lower.find("headset") != std::string::npos ||
-                            lower.find("earphone") != std::string::npos;
+    const bool headphones = lower.find("headphone") != std::string::npos
+        || lower.find("headset") != std::string::npos || lower.find("earphone") != std::string::npos;
     route = headphones ? "Headphone" : "Speaker";
     if (m_route.empty())
         m_route = route;
@@ -610,7 +614,7 @@ bool DesktopHost::openURL(const std::string& url)
         return false;
     }
     // Straight to the program: the address never passes through a shell.
-    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
+    char* argv[] = { const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr };
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
     if (rc != 0) {
@@ -624,9 +628,9 @@ bool DesktopHost::openURL(const std::string& url)
 void DesktopHost::reapChildren()
 {
     m_children.erase(std::remove_if(m_children.begin(), m_children.end(),
-                                    [](pid_t pid) {
-                                        int status = 0;
-                                        return waitpid(pid, &status, WNOHANG) != 0;
-                                    }),
-                     m_children.end());
+                         [](pid_t pid) {
+                             int status = 0;
+                             return waitpid(pid, &status, WNOHANG) != 0;
+                         }),
+        m_children.end());
 }

@@ -45,7 +45,8 @@ public:
 
 protected:
     bool startVideo(std::string& why) override;
-    void chooseWindow(int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags) override;
+    void chooseWindow(
+        int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags) override;
     void configureSwapInterval() override;
 
 private:
@@ -88,8 +89,8 @@ private:
     // Touches. The mouse is finger 0; real fingers get ids from 1 in the order they land.
     bool m_mouseDown = false;
     int m_mouseTaps = 1;
-    std::map<std::int64_t, std::int64_t> m_fingers;  // SDL finger id -> our id
-    std::map<std::int64_t, int> m_fingerTaps;        // our id -> tap count
+    std::map<std::int64_t, std::int64_t> m_fingers; // SDL finger id -> our id
+    std::map<std::int64_t, int> m_fingerTaps; // our id -> tap count
     std::int64_t m_nextFinger = 1;
     double m_lastFingerTapTime = -1;
     float m_lastFingerTapX = 0, m_lastFingerTapY = 0;
@@ -99,11 +100,11 @@ private:
     VirtualAccelerometer m_virtual;
     _SDL_GameController* m_controller = nullptr;
     bool m_controllerHasSample = false;
-    double m_controllerSample[3] = {0, 0, 0};  // g, portrait device axes
+    double m_controllerSample[3] = { 0, 0, 0 }; // g, portrait device axes
     double m_sampleInterval = 1.0 / 60.0;
     double m_nextSample = 0;
     double m_lastSample = -1;
 
-    std::vector<pid_t> m_children;  // xdg-open processes still to reap
+    std::vector<pid_t> m_children; // xdg-open processes still to reap
     std::int64_t m_clockOrigin = 0;
 };

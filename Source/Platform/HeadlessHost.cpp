@@ -8,7 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
-HeadlessHost::HeadlessHost(Options options) : m_options(std::move(options))
+HeadlessHost::HeadlessHost(Options options)
+    : m_options(std::move(options))
 {
     m_options.scale = std::clamp(m_options.scale, 1, 4);
     if (!(m_options.dt > 0) || !std::isfinite(m_options.dt))
@@ -40,7 +41,8 @@ bool HeadlessHost::startVideo(std::string& why)
     return true;
 }
 
-void HeadlessHost::chooseWindow(int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags)
+void HeadlessHost::chooseWindow(
+    int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags)
 {
     width = widthPoints * m_options.scale;
     height = heightPoints * m_options.scale;
@@ -107,7 +109,7 @@ bool HeadlessHost::openURL(const std::string& url)
 {
     std::string why;
     const bool allowed = isOpenableURL(url, why);
-    nlohmann::json entry = {{"frame", m_frame}, {"time", virtualTime()}, {"what", url}};
+    nlohmann::json entry = { { "frame", m_frame }, { "time", virtualTime() }, { "what", url } };
     if (!allowed) {
         entry["refused"] = true;
         std::fprintf(stderr, "Host: not opening %s: %s\n", url.c_str(), why.c_str());
@@ -118,7 +120,7 @@ bool HeadlessHost::openURL(const std::string& url)
 
 void HeadlessHost::recordRequest(const std::string& section, const std::string& what)
 {
-    record(section, {{"frame", m_frame}, {"time", virtualTime()}, {"what", what}});
+    record(section, { { "frame", m_frame }, { "time", virtualTime() }, { "what", what } });
 }
 
 void HeadlessHost::record(const std::string& section, nlohmann::json entry)

@@ -17,9 +17,9 @@
 class HeadlessHost : public SdlHost {
 public:
     struct Options {
-        int scale = 1;             // pixels per point
-        double dt = 1.0 / 60.0;    // virtual seconds per frame
-        int frames = 1;            // run() stops after this many
+        int scale = 1; // pixels per point
+        double dt = 1.0 / 60.0; // virtual seconds per frame
+        int frames = 1; // run() stops after this many
         std::string dataDirectory;
     };
 
@@ -44,7 +44,7 @@ public:
 
     // One display refresh: the clock moves on by dt, then the display link runs when due.
     void advanceFrame();
-    int frame() const { return m_frame; }  // frames run so far
+    int frame() const { return m_frame; } // frames run so far
     double virtualTime() const { return double(m_frame) * m_options.dt; }
     double dt() const { return m_options.dt; }
     int scale() const { return m_options.scale; }
@@ -67,7 +67,8 @@ public:
 
 protected:
     bool startVideo(std::string& why) override;
-    void chooseWindow(int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags) override;
+    void chooseWindow(
+        int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags) override;
     void configureSwapInterval() override;
     const char* windowTitle() const override { return "Bonzelar (headless)"; }
 
@@ -83,5 +84,5 @@ private:
     std::function<void(int)> m_beforeFrame;
     std::function<void()> m_afterLastFrame;
     nlohmann::json m_requests = nlohmann::json::object();
-    std::set<std::string> m_sections;  // dump sections this host registered
+    std::set<std::string> m_sections; // dump sections this host registered
 };

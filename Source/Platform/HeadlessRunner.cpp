@@ -31,7 +31,7 @@ constexpr int kMaxFrames = 100000000;
 // --- Crashes and hangs ---------------------------------------------------------------------------
 // Signal handlers may only use async-signal-safe calls: write(2), no stdio, no allocation.
 
-volatile std::sig_atomic_t s_frame = -1;  // the frame being run; -1 before the first
+volatile std::sig_atomic_t s_frame = -1; // the frame being run; -1 before the first
 
 void writeText(const char* text) { (void)!write(STDERR_FILENO, text, std::strlen(text)); }
 
@@ -94,7 +94,7 @@ void installCrashHandlers()
     action.sa_handler = onCrash;
     action.sa_flags = SA_RESETHAND | SA_NODEFER;
     sigemptyset(&action.sa_mask);
-    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+    for (int signal : { SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT })
         sigaction(signal, &action, nullptr);
     struct sigaction hang;
     std::memset(&hang, 0, sizeof hang);
@@ -159,14 +159,17 @@ std::string makeTemporaryDirectory()
 
 std::uint32_t seedFromClock()
 {
-    timespec ts{};
+    timespec ts {};
     clock_gettime(CLOCK_REALTIME, &ts);
     return std::uint32_t(ts.tv_sec) ^ std::uint32_t(ts.tv_nsec) ^ (std::uint32_t(getpid()) << 16);
 }
 
 class Run {
 public:
-    explicit Run(const HeadlessOptions& options) : m_options(options) {}
+    explicit Run(const HeadlessOptions& options)
+        : m_options(options)
+    {
+    }
     int execute(const HeadlessRunner::Launch& launch);
 
 private:
@@ -207,15 +210,16 @@ int Run::execute(const HeadlessRunner::Launch& launch)
         }
         for (const ScriptStep& step : script.steps()) {
             if (step.frame >= m_options.frames) {
-                std::fprintf(stderr, "%s:%d: warning: frame %d comes after the last frame (%d); not run from here on\n",
-                             script.fileName().c_str(), step.line, step.frame, m_options.frames - 1);
+                std::fprintf(stderr,
+                    "%s:%d: warning: frame %d comes after the last frame (%d); not run from here on\n",
+                    script.fileName().c_str(), step.line, step.frame, m_options.frames - 1);
                 break;
             }
         }
     }
 
     const std::uint32_t seed = m_options.seed ? *m_options.seed : seedFromClock();
-    Random::seedWith(seed);  // seeds srand, and keeps the game from seeding again from the clock
+    Random::seedWith(seed); // seeds srand, and keeps the game from seeding again from the clock
     srandom(seed);
 
     std::string dataDirectory = m_options.dataDirectory;
@@ -233,11 +237,13 @@ int Run::execute(const HeadlessRunner::Launch& launch)
         dataDirectory = makeTemporaryDirectory();
         temporary.dir = dataDirectory;
         if (dataDirectory.empty()) {
-            std::fprintf(stderr, "%s: cannot create a temporary data directory: %s\n", kProgram, std::strerror(errno));
+            std::fprintf(
+                stderr, "%s: cannot create a temporary data directory: %s\n", kProgram, std::strerror(errno));
             return HeadlessRunner::kExitFailed;
         }
     } else if (fs::create_directories(dataDirectory, ec); ec) {
-        std::fprintf(stderr, "%s: cannot create %s: %s\n", kProgram, dataDirectory.c_str(), ec.message().c_str());
+        std::fprintf(
+            stderr, "%s: cannot create %s: %s\n", kProgram, dataDirectory.c_str(), ec.message().c_str());
         return HeadlessRunner::kExitFailed;
     }
 
@@ -288,7 +294,7 @@ int Run::execute(const HeadlessRunner::Launch& launch)
     return status;
 }
 
-}  // namespace
+} // namespace
 
 namespace HeadlessRunner {
 
@@ -321,8 +327,9 @@ bool parseOptions(int argc, const char* const* argv, HeadlessOptions& options, s
             option.resize(eq);
             hasValue = true;
         }
-        const bool known = option == "--data-dir" || option == "--seed" || option == "--dt" || option == "--frames" ||
-                           option == "--script" || option == "--dump" || option == "--screenshot" || option == "--scale";
+        const bool known = option == "--data-dir" || option == "--seed" || option == "--dt"
+            || option == "--frames" || option == "--script" || option == "--dump" || option == "--screenshot"
+            || option == "--scale";
         if (!known) {
             error = "unknown option '" + option + "'";
             return false;
@@ -335,15 +342,17 @@ bool parseOptions(int argc, const char* const* argv, HeadlessOptions& options, s
             value = argv[++i];
         }
         long long number = 0;
-        if (option == "--data-dir" || option == "--script" || option == "--dump" || option == "--screenshot") {
+        if (option == "--data-dir" || option == "--script" || option == "--dump"
+            || option == "--screenshot") {
             if (value.empty()) {
                 error = option + " needs a file name";
                 return false;
             }
-            (option == "--data-dir" ? options.dataDirectory
-             : option == "--script" ? options.script
-             : option == "--dump"   ? options.dump
-                                    : options.screenshot) = value;
+            (option == "--data-dir"        ? options.dataDirectory
+                    : option == "--script" ? options.script
+                    : option == "--dump"   ? options.dump
+                                           : options.screenshot)
+                = value;
         } else if (option == "--seed") {
             if (!parseInteger(value, 0, 0xFFFFFFFFll, number)) {
                 error = "--seed needs a whole number from 0 to 4294967295, not '" + value + "'";
@@ -352,7 +361,8 @@ bool parseOptions(int argc, const char* const* argv, HeadlessOptions& options, s
             options.seed = std::uint32_t(number);
         } else if (option == "--frames") {
             if (!parseInteger(value, 0, kMaxFrames, number)) {
-                error = "--frames needs a whole number from 0 to " + std::to_string(kMaxFrames) + ", not '" + value + "'";
+                error = "--frames needs a whole number from 0 to " + std::to_string(kMaxFrames) + ", not '"
+                    + value + "'";
                 return false;
             }
             options.frames = int(number);
@@ -362,7 +372,7 @@ bool parseOptions(int argc, const char* const* argv, HeadlessOptions& options, s
                 return false;
             }
             options.scale = int(number);
-        } else {  // --dt
+        } else { // --dt
             char* end = nullptr;
             errno = 0;
             const double dt = std::strtod(value.c_str(), &end);
@@ -384,14 +394,15 @@ nlohmann::ordered_json makeDump(HeadlessHost& host)
     root["time"] = host.virtualTime();
     const Scene* scene = Director::sharedDirector()->runningScene();
     root["scene"] = scene ? nlohmann::ordered_json(scene->className()) : nlohmann::ordered_json();
-    root["nodes"] = scene ? nlohmann::ordered_json::parse(Node::dumpTree(scene).dump()) : nlohmann::ordered_json();
+    root["nodes"]
+        = scene ? nlohmann::ordered_json::parse(Node::dumpTree(scene).dump()) : nlohmann::ordered_json();
 
     nlohmann::json sections = nlohmann::json::object();
     DumpRegistry::writeAll(sections);
     for (auto it = sections.begin(); it != sections.end(); ++it) {
         if (root.contains(it.key())) {
             std::fprintf(stderr, "%s: dump section '%s' would hide the runner's own; left out\n", kProgram,
-                         it.key().c_str());
+                it.key().c_str());
             continue;
         }
         root[it.key()] = nlohmann::ordered_json::parse(it.value().dump());
@@ -422,8 +433,9 @@ int main(int argc, const char* const* argv, const Launch& launch, const ReportUn
             throw;
         }
     } catch (const Exception& e) {
-        std::fprintf(stderr, "%s: uncaught exception %s: %s %s\n", kProgram, e.name().c_str(), e.reason().c_str(),
-                     s_frame >= 0 ? ("in frame " + std::to_string(s_frame)).c_str() : "before the first frame");
+        std::fprintf(stderr, "%s: uncaught exception %s: %s %s\n", kProgram, e.name().c_str(),
+            e.reason().c_str(),
+            s_frame >= 0 ? ("in frame " + std::to_string(s_frame)).c_str() : "before the first frame");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: uncaught exception: %s\n", kProgram, e.what());
     } catch (...) {
@@ -433,4 +445,4 @@ int main(int argc, const char* const* argv, const Launch& launch, const ReportUn
     return kExitFailed;
 }
 
-}  // namespace HeadlessRunner
+} // namespace HeadlessRunner

@@ -22,7 +22,7 @@
 class HeadlessHost;
 
 struct HeadlessOptions {
-    std::string dataDirectory;  // "" = a fresh temporary folder, removed at the end
+    std::string dataDirectory; // "" = a fresh temporary folder, removed at the end
     std::optional<std::uint32_t> seed;
     double dt = 1.0 / 60.0;
     int frames = 1;
@@ -59,4 +59,4 @@ using ReportUncaught = std::function<void(std::exception_ptr)>;
 // The whole program: options, host, script, frames, final screenshot and dump.
 int main(int argc, const char* const* argv, const Launch& launch, const ReportUncaught& reportUncaught = {});
 
-}  // namespace HeadlessRunner
+} // namespace HeadlessRunner

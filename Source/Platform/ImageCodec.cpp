@@ -18,7 +18,7 @@ unsigned bigEndian16(const std::uint8_t* p) { return (unsigned(p[0]) << 8) | p[1
 
 bool probePNG(const std::uint8_t* data, std::size_t size, int& width, int& height)
 {
-    static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    static const std::uint8_t kSignature[8] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
     // Signature, then the IHDR chunk: length, type, width, height.
     if (size < 24 || std::memcmp(data, kSignature, 8) != 0 || std::memcmp(data + 12, "IHDR", 4) != 0)
         return false;
@@ -44,15 +44,15 @@ bool probeJPEG(const std::uint8_t* data, std::size_t size, int& width, int& heig
     while (pos < size) {
         if (data[pos] != 0xFF)
             return false;
-        while (pos < size && data[pos] == 0xFF)  // fill bytes
+        while (pos < size && data[pos] == 0xFF) // fill bytes
             ++pos;
         if (pos >= size)
             return false;
         const std::uint8_t marker = data[pos++];
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
-            continue;  // no length field
+            continue; // no length field
         if (marker == 0xD9 || marker == 0xDA)
-            return false;  // end of image or scan data before any frame header
+            return false; // end of image or scan data before any frame header
         if (pos + 2 > size)
             return false;
         const unsigned length = bigEndian16(data + pos);
@@ -146,8 +146,8 @@ SDL_RWops* vectorWriter(std::vector<std::uint8_t>& out)
 SurfacePtr surfaceFor(const std::uint8_t* rgba, int width, int height, bool hasAlpha, std::string& error)
 {
     // The surface only borrows the pixels; nothing writes through it.
-    SurfacePtr source(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(rgba), width, height, 32,
-                                                         width * 4, SDL_PIXELFORMAT_RGBA32));
+    SurfacePtr source(SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint8_t*>(rgba), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32));
     if (!source) {
         error = std::string("cannot wrap pixels: ") + SDL_GetError();
         return nullptr;
@@ -162,15 +162,15 @@ SurfacePtr surfaceFor(const std::uint8_t* rgba, int width, int height, bool hasA
 
 bool checkArguments(const std::uint8_t* rgba, int width, int height, std::string& error)
 {
-    if (!rgba || width <= 0 || height <= 0 || width > ImageCodec::kAbsoluteMaxSide ||
-        height > ImageCodec::kAbsoluteMaxSide) {
+    if (!rgba || width <= 0 || height <= 0 || width > ImageCodec::kAbsoluteMaxSide
+        || height > ImageCodec::kAbsoluteMaxSide) {
         error = "no picture to encode (" + std::to_string(width) + " x " + std::to_string(height) + ")";
         return false;
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
 namespace ImageCodec {
 
@@ -200,8 +200,8 @@ bool decode(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& 
     }
     const int limit = (maxSide > 0 && maxSide < kAbsoluteMaxSide) ? maxSide : kAbsoluteMaxSide;
     if (width > limit || height > limit) {
-        error = "picture is " + std::to_string(width) + " x " + std::to_string(height) + ", larger than " +
-                std::to_string(limit) + " pixels a side";
+        error = "picture is " + std::to_string(width) + " x " + std::to_string(height) + ", larger than "
+            + std::to_string(limit) + " pixels a side";
         return false;
     }
 
@@ -221,7 +221,8 @@ bool decode(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& 
         error = "decoded picture size does not match its header";
         return false;
     }
-    const bool hasAlpha = format == Format::PNG && (loaded->format->Amask != 0 || SDL_HasColorKey(loaded.get()));
+    const bool hasAlpha
+        = format == Format::PNG && (loaded->format->Amask != 0 || SDL_HasColorKey(loaded.get()));
     SurfacePtr rgba(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0));
     if (!rgba) {
         error = std::string("cannot convert picture: ") + SDL_GetError();
@@ -236,8 +237,8 @@ bool decode(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& 
         SDL_LockSurface(rgba.get());
     const auto* src = static_cast<const std::uint8_t*>(rgba->pixels);
     for (int row = 0; row < height; ++row)
-        std::memcpy(out.rgba.data() + std::size_t(row) * std::size_t(width) * 4, src + std::size_t(row) * rgba->pitch,
-                    std::size_t(width) * 4);
+        std::memcpy(out.rgba.data() + std::size_t(row) * std::size_t(width) * 4,
+            src + std::size_t(row) * rgba->pitch, std::size_t(width) * 4);
     if (SDL_MUSTLOCK(rgba.get()))
         SDL_UnlockSurface(rgba.get());
     return true;
@@ -256,7 +257,7 @@ bool decodeFile(const std::string& path, int maxSide, HostImage& out, std::strin
 }
 
 bool encodePNG(const std::uint8_t* rgba, int width, int height, bool hasAlpha, std::vector<std::uint8_t>& out,
-               std::string& error)
+    std::string& error)
 {
     if (!checkArguments(rgba, width, height, error))
         return false;
@@ -274,7 +275,7 @@ bool encodePNG(const std::uint8_t* rgba, int width, int height, bool hasAlpha, s
 }
 
 bool writePNGFile(const std::string& path, const std::uint8_t* rgba, int width, int height, bool hasAlpha,
-                  std::string& error)
+    std::string& error)
 {
     std::vector<std::uint8_t> encoded;
     if (!encodePNG(rgba, width, height, hasAlpha, encoded, error))
@@ -296,4 +297,4 @@ bool writePNGFile(const std::string& path, const std::uint8_t* rgba, int width, 
     return true;
 }
 
-}  // namespace ImageCodec
+} // namespace ImageCodec

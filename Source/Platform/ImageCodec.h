@@ -35,8 +35,8 @@ bool decodeFile(const std::string& path, int maxSide, HostImage& out, std::strin
 // rgba holds width x height RGBA8 pixels, top row first; with hasAlpha false the alpha bytes
 // are dropped.
 bool encodePNG(const std::uint8_t* rgba, int width, int height, bool hasAlpha, std::vector<std::uint8_t>& out,
-               std::string& error);
+    std::string& error);
 bool writePNGFile(const std::string& path, const std::uint8_t* rgba, int width, int height, bool hasAlpha,
-                  std::string& error);
+    std::string& error);
 
-}  // namespace ImageCodec
+} // namespace ImageCodec

@@ -15,7 +15,8 @@
 // --- Arguments --------------------------------------------------------------------------------
 
 ScriptArgs::ScriptArgs(std::string command, std::vector<std::string> words)
-    : m_command(std::move(command)), m_words(std::move(words))
+    : m_command(std::move(command))
+    , m_words(std::move(words))
 {
 }
 
@@ -59,8 +60,8 @@ std::int64_t ScriptArgs::integer(const char* what, std::int64_t min, std::int64_
     if (word.empty() || *end != '\0' || errno == ERANGE)
         fail(std::string(what) + " must be a whole number, not '" + word + "'");
     if (value < min || value > max)
-        fail(std::string(what) + " must be from " + std::to_string(min) + " to " + std::to_string(max) + ", not " +
-             word);
+        fail(std::string(what) + " must be from " + std::to_string(min) + " to " + std::to_string(max)
+            + ", not " + word);
     return value;
 }
 
@@ -98,7 +99,7 @@ ScriptAction touchAction(HostTouchPhase phase, std::int64_t id, double x, double
         point.x = float(x);
         point.y = float(y);
         point.tapCount = tapCount;
-        c.listener.hostTouches(phase, {point}, c.timestamp);
+        c.listener.hostTouches(phase, { point }, c.timestamp);
     };
 }
 
@@ -189,7 +190,8 @@ ScriptCommands::Parser withFile(bool (*run)(ScriptContext&, const std::string&),
             args.fail("FILE must not be empty");
         return [run, verb, path](ScriptContext& c) {
             if (!run(c, path)) {
-                std::fprintf(stderr, "bonzelar-headless: frame %d: could not %s %s\n", c.frame, verb, path.c_str());
+                std::fprintf(
+                    stderr, "bonzelar-headless: frame %d: could not %s %s\n", c.frame, verb, path.c_str());
                 ++c.failures;
             }
         };
@@ -207,9 +209,10 @@ std::map<std::string, ScriptCommands::Parser>& table()
         t["suspend"] = noArguments([](ScriptContext& c) { c.listener.hostWillResignActive(); });
         t["resume"] = noArguments([](ScriptContext& c) { c.listener.hostDidBecomeActive(); });
         t["terminate"] = noArguments([](ScriptContext& c) { c.terminate(); });
-        t["screenshot"] = withFile([](ScriptContext& c, const std::string& p) { return c.screenshot(p); },
-                                   "write the screenshot");
-        t["dump"] = withFile([](ScriptContext& c, const std::string& p) { return c.dump(p); }, "write the dump");
+        t["screenshot"] = withFile(
+            [](ScriptContext& c, const std::string& p) { return c.screenshot(p); }, "write the screenshot");
+        t["dump"]
+            = withFile([](ScriptContext& c, const std::string& p) { return c.dump(p); }, "write the dump");
         return t;
     }();
     return s_table;
@@ -255,7 +258,7 @@ bool splitWords(const std::string& line, std::vector<std::string>& words, std::s
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void ScriptCommands::add(const std::string& name, Parser parser) { table()[name] = std::move(parser); }
 
@@ -270,8 +273,8 @@ const ScriptCommands::Parser* ScriptCommands::find(const std::string& name)
 
 // --- Script ---------------------------------------------------------------------------------------
 
-bool Script::parse(const std::string& source, const std::string& fileName, double dt, Script& out,
-                   std::string& error)
+bool Script::parse(
+    const std::string& source, const std::string& fileName, double dt, Script& out, std::string& error)
 {
     Script script;
     script.m_fileName = fileName;
@@ -302,8 +305,8 @@ bool Script::parse(const std::string& source, const std::string& fileName, doubl
                 args.finish();
                 const int reached = int(std::ceil(cursor - 1e-6));
                 if (frame < reached)
-                    args.fail("frame " + std::to_string(frame) + " is before frame " + std::to_string(reached) +
-                              ", which the lines above already reach");
+                    args.fail("frame " + std::to_string(frame) + " is before frame " + std::to_string(reached)
+                        + ", which the lines above already reach");
                 cursor = double(frame);
                 continue;
             }

@@ -43,7 +43,7 @@ public:
     const std::string& command() const { return m_command; }
     bool atEnd() const { return m_next >= m_words.size(); }
 
-    double number(const char* what);  // finite
+    double number(const char* what); // finite
     double number(const char* what, double min, double max);
     std::int64_t integer(const char* what, std::int64_t min, std::int64_t max);
     // An integer when one is left, nothing at the end of the line.
@@ -65,17 +65,21 @@ private:
 
 // What a command can reach while it runs.
 struct ScriptContext {
-    ScriptContext(HeadlessHost& host_, HostListener& listener_) : host(host_), listener(listener_) {}
+    ScriptContext(HeadlessHost& host_, HostListener& listener_)
+        : host(host_)
+        , listener(listener_)
+    {
+    }
 
     HeadlessHost& host;
     HostListener& listener;
-    int frame = 0;          // the frame about to run
-    double time = 0;        // virtual seconds since the start, at the start of that frame
-    double timestamp = 0;   // the host's absolute time, for events
+    int frame = 0; // the frame about to run
+    double time = 0; // virtual seconds since the start, at the start of that frame
+    double timestamp = 0; // the host's absolute time, for events
     std::function<bool(const std::string& path)> screenshot;
     std::function<bool(const std::string& path)> dump;
     std::function<void()> terminate;
-    int failures = 0;       // commands that could not do their job (the run then exits non-zero)
+    int failures = 0; // commands that could not do their job (the run then exits non-zero)
 };
 
 using ScriptAction = std::function<void(ScriptContext&)>;
@@ -83,7 +87,7 @@ using ScriptAction = std::function<void(ScriptContext&)>;
 // What the parser knows while it reads, so commands can reject impossible sequences early.
 struct ScriptParseState {
     double dt = 1.0 / 60.0;
-    std::map<std::int64_t, int> touchesDown;  // finger id -> tap count
+    std::map<std::int64_t, int> touchesDown; // finger id -> tap count
 };
 
 class ScriptCommands {
@@ -104,15 +108,15 @@ public:
 struct ScriptStep {
     int frame = 0;
     int line = 0;
-    std::string text;  // the command as written, for messages
+    std::string text; // the command as written, for messages
     ScriptAction action;
 };
 
 class Script {
 public:
     // Reads a whole script. On error gives "FILE:LINE: what" and false; nothing has run.
-    static bool parse(const std::string& source, const std::string& fileName, double dt, Script& out,
-                      std::string& error);
+    static bool parse(
+        const std::string& source, const std::string& fileName, double dt, Script& out, std::string& error);
     static bool load(const std::string& path, double dt, Script& out, std::string& error);
 
     const std::vector<ScriptStep>& steps() const { return m_steps; }

@@ -52,10 +52,10 @@ bool SdlHost::createSurface(int widthPoints, int heightPoints, int colorBits, in
 {
     if (m_context)
         return true;
-    if (widthPoints <= 0 || heightPoints <= 0 || (colorBits != 16 && colorBits != 32) ||
-        (depthBits != 0 && depthBits != 16 && depthBits != 24)) {
-        std::fprintf(stderr, "Host: cannot make a %d x %d surface with %d colour and %d depth bits\n", widthPoints,
-                     heightPoints, colorBits, depthBits);
+    if (widthPoints <= 0 || heightPoints <= 0 || (colorBits != 16 && colorBits != 32)
+        || (depthBits != 0 && depthBits != 16 && depthBits != 24)) {
+        std::fprintf(stderr, "Host: cannot make a %d x %d surface with %d colour and %d depth bits\n",
+            widthPoints, heightPoints, colorBits, depthBits);
         return false;
     }
     std::string why;
@@ -78,7 +78,8 @@ bool SdlHost::createSurface(int widthPoints, int heightPoints, int colorBits, in
     return true;
 }
 
-bool SdlHost::openWindow(int width, int height, std::uint32_t flags, int colorBits, int depthBits, std::string& why)
+bool SdlHost::openWindow(
+    int width, int height, std::uint32_t flags, int colorBits, int depthBits, std::string& why)
 {
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
@@ -93,7 +94,7 @@ bool SdlHost::openWindow(int width, int height, std::uint32_t flags, int colorBi
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
 
     m_window = SDL_CreateWindow(windowTitle(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                SDL_WINDOW_OPENGL | flags);
+        SDL_WINDOW_OPENGL | flags);
     if (!m_window) {
         why = SDL_GetError();
         return false;
@@ -159,7 +160,8 @@ void SdlHost::updateDrawableSize()
     if (!m_window)
         return;
     SDL_GL_GetDrawableSize(m_window, &m_drawableWidth, &m_drawableHeight);
-    const double fit = std::min(double(m_drawableWidth) / m_pointsWidth, double(m_drawableHeight) / m_pointsHeight);
+    const double fit
+        = std::min(double(m_drawableWidth) / m_pointsWidth, double(m_drawableHeight) / m_pointsHeight);
     m_viewWidth = std::max(1, int(std::lround(m_pointsWidth * fit)));
     m_viewHeight = std::max(1, int(std::lround(m_pointsHeight * fit)));
     m_viewX = std::max(0, (m_drawableWidth - m_viewWidth) / 2);
@@ -199,7 +201,8 @@ std::vector<std::uint8_t> SdlHost::readPixels(int& width, int& height)
     std::vector<std::uint8_t> rgba(bottomUp.size());
     const std::size_t stride = std::size_t(w) * 4;
     for (int row = 0; row < h; ++row)
-        std::copy_n(bottomUp.data() + std::size_t(h - 1 - row) * stride, stride, rgba.data() + std::size_t(row) * stride);
+        std::copy_n(bottomUp.data() + std::size_t(h - 1 - row) * stride, stride,
+            rgba.data() + std::size_t(row) * stride);
     width = w;
     height = h;
     return rgba;
@@ -271,7 +274,8 @@ bool SdlHost::decodeImageData(const std::uint8_t* data, std::size_t size, int ma
 bool SdlHost::encodePNG(const HostImage& image, std::vector<std::uint8_t>& out)
 {
     std::string error;
-    if (image.rgba.size() < std::size_t(std::max(0, image.width)) * std::size_t(std::max(0, image.height)) * 4) {
+    if (image.rgba.size()
+        < std::size_t(std::max(0, image.width)) * std::size_t(std::max(0, image.height)) * 4) {
         std::fprintf(stderr, "Image: picture data is shorter than its size\n");
         return false;
     }
@@ -313,7 +317,8 @@ bool SdlHost::isOpenableURL(const std::string& url, std::string& why)
         }
     }
     std::string lower = url.substr(0, 8);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(
+        lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     const bool web = lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
     const bool mail = lower.rfind("mailto:", 0) == 0;
     if (!web && !mail) {

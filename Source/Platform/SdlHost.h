@@ -35,7 +35,8 @@ public:
     float contentScale() const override;
     void surfaceViewport(int& x, int& y, int& width, int& height) const override;
     std::vector<std::uint8_t> readPixels(int& width, int& height) override;
-    bool writePNG(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) override;
+    bool writePNG(
+        const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) override;
 
     void setDisplayLink(std::function<void()> onFrame, int frameInterval) override;
     bool hasDisplayLink() const { return static_cast<bool>(m_displayLink); }
@@ -62,12 +63,15 @@ protected:
     // Sets the hints and starts SDL's video; called once, before the window is made.
     virtual bool startVideo(std::string& why) = 0;
     // Window size in screen coordinates and extra SDL window flags for a view of this size.
-    virtual void chooseWindow(int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags) = 0;
+    virtual void chooseWindow(
+        int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags)
+        = 0;
     // Swap interval to ask for once the context exists.
     virtual void configureSwapInterval() = 0;
     virtual const char* windowTitle() const { return "Bonzelar"; }
     // Makes the window and context; a subclass may retry with other settings.
-    bool openWindow(int width, int height, std::uint32_t flags, int colorBits, int depthBits, std::string& why);
+    bool openWindow(
+        int width, int height, std::uint32_t flags, int colorBits, int depthBits, std::string& why);
     void closeWindow();
 
     // Re-reads the drawable size and places the view in it; sets the GL viewport when the
@@ -82,7 +86,7 @@ protected:
     void setDataDirectory(std::string dir) { m_dataDirectory = std::move(dir); }
 
     SDL_Window* m_window = nullptr;
-    void* m_context = nullptr;  // SDL_GLContext
+    void* m_context = nullptr; // SDL_GLContext
     HostListener* m_listener = nullptr;
     bool m_videoStarted = false;
     int m_pointsWidth = 320, m_pointsHeight = 480;

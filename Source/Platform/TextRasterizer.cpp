@@ -39,7 +39,8 @@ FontQuery parseFontName(const std::string& name)
         query.family = name.substr(0, dash);
         const std::string style = lowercase(name.substr(dash + 1));
         query.bold = style.find("bold") != std::string::npos || style.find("heavy") != std::string::npos;
-        query.italic = style.find("italic") != std::string::npos || style.find("oblique") != std::string::npos;
+        query.italic
+            = style.find("italic") != std::string::npos || style.find("oblique") != std::string::npos;
     }
     const std::string lower = lowercase(query.family);
     if (lower.find(" bold") != std::string::npos)
@@ -78,7 +79,7 @@ std::size_t utf8Advance(const std::string& s, std::size_t pos, int characters)
     return pos;
 }
 
-}  // namespace
+} // namespace
 
 TextRasterizer& TextRasterizer::shared()
 {
@@ -112,7 +113,8 @@ TextRasterizer::FontFile TextRasterizer::resolve(const std::string& fontName)
     if (FcInit()) {
         FcPattern* pattern = FcPatternCreate();
         const char* compatible = metricCompatibleFamily(query.family);
-        const std::string family = compatible ? compatible : (query.family.empty() ? "sans-serif" : query.family);
+        const std::string family
+            = compatible ? compatible : (query.family.empty() ? "sans-serif" : query.family);
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
         if (query.bold)
             FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
@@ -171,7 +173,7 @@ TTF_Font* TextRasterizer::font(const std::string& fontName, float pixelSize, std
         // fontconfig may hand out a format FreeType cannot open here; the stock fonts always work.
         for (const char* fallback : kFallbackFiles) {
             if ((opened = TTF_OpenFont(fallback, size)) != nullptr) {
-                m_resolved[fontName] = FontFile{fallback, 0};
+                m_resolved[fontName] = FontFile { fallback, 0 };
                 break;
             }
         }
@@ -197,11 +199,11 @@ int TextRasterizer::textWidth(TTF_Font* font, const std::string& text)
     return w;
 }
 
-void TextRasterizer::wrapParagraph(TTF_Font* font, const std::string& paragraph, int maxWidth,
-                                   std::vector<Line>& lines)
+void TextRasterizer::wrapParagraph(
+    TTF_Font* font, const std::string& paragraph, int maxWidth, std::vector<Line>& lines)
 {
     if (maxWidth <= 0) {
-        lines.push_back({paragraph, textWidth(font, paragraph)});
+        lines.push_back({ paragraph, textWidth(font, paragraph) });
         return;
     }
     std::size_t pos = 0;
@@ -239,15 +241,16 @@ void TextRasterizer::wrapParagraph(TTF_Font* font, const std::string& paragraph,
         std::string text = paragraph.substr(pos, lineEnd - pos);
         while (!text.empty() && text.back() == ' ')
             text.pop_back();
-        lines.push_back({text, textWidth(font, text)});
+        lines.push_back({ text, textWidth(font, text) });
         emitted = true;
         pos = scan;
     }
     if (!emitted)
-        lines.push_back({std::string(), 0});
+        lines.push_back({ std::string(), 0 });
 }
 
-bool TextRasterizer::layout(TTF_Font* font, const std::string& text, int maxWidth, Layout& out, std::string& error)
+bool TextRasterizer::layout(
+    TTF_Font* font, const std::string& text, int maxWidth, Layout& out, std::string& error)
 {
     (void)error;
     out = Layout();
@@ -287,7 +290,8 @@ bool TextRasterizer::measure(const HostTextRequest& request, float& width, float
 bool TextRasterizer::render(const HostTextRequest& request, HostTextBitmap& out, std::string& error)
 {
     const float scale = request.scale > 0 && std::isfinite(request.scale) ? request.scale : 1.0f;
-    if (!std::isfinite(request.width) || !std::isfinite(request.height) || request.width < 0 || request.height < 0) {
+    if (!std::isfinite(request.width) || !std::isfinite(request.height) || request.width < 0
+        || request.height < 0) {
         error = "text box size out of range";
         return false;
     }
@@ -303,14 +307,15 @@ bool TextRasterizer::render(const HostTextRequest& request, HostTextBitmap& out,
     const int width = std::max(1, boxWidth > 0 ? boxWidth : lay.width);
     const int height = std::max(1, boxHeight > 0 ? boxHeight : int(lay.lines.size()) * lay.lineSkip);
     if (long(width) * long(height) > kMaxBitmapPixels) {
-        error = "text bitmap of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is too large";
+        error = "text bitmap of " + std::to_string(width) + " x " + std::to_string(height)
+            + " pixels is too large";
         return false;
     }
     out.width = width;
     out.height = height;
     out.alpha.assign(std::size_t(width) * std::size_t(height), 0);
 
-    const SDL_Color white = {255, 255, 255, 255};
+    const SDL_Color white = { 255, 255, 255, 255 };
     for (std::size_t i = 0; i < lay.lines.size(); ++i) {
         const Line& line = lay.lines[i];
         const int top = int(i) * lay.lineSkip;
@@ -320,7 +325,7 @@ bool TextRasterizer::render(const HostTextRequest& request, HostTextBitmap& out,
             continue;
         SDL_Surface* glyphs = TTF_RenderUTF8_Blended(f, line.text.c_str(), white);
         if (!glyphs)
-            continue;  // nothing drawable on this line
+            continue; // nothing drawable on this line
         int left = 0;
         if (request.alignment == 1)
             left = (width - glyphs->w) / 2;
@@ -330,8 +335,9 @@ bool TextRasterizer::render(const HostTextRequest& request, HostTextBitmap& out,
         const std::uint32_t aMask = glyphs->format->Amask;
         const int aShift = glyphs->format->Ashift;
         for (int y = 0; y < glyphs->h && top + y < height; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(glyphs->pixels) +
-                                                                     std::size_t(y) * std::size_t(glyphs->pitch));
+            const auto* row
+                = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(glyphs->pixels)
+                    + std::size_t(y) * std::size_t(glyphs->pitch));
             std::uint8_t* dst = out.alpha.data() + std::size_t(top + y) * std::size_t(width);
             for (int x = 0; x < glyphs->w; ++x) {
                 const int dx = left + x;

@@ -42,12 +42,12 @@ private:
     };
     struct Line {
         std::string text;
-        int width = 0;  // pixels
+        int width = 0; // pixels
     };
     struct Layout {
         std::vector<Line> lines;
-        int width = 0;     // widest line, pixels
-        int lineSkip = 0;  // pixels from one baseline to the next
+        int width = 0; // widest line, pixels
+        int lineSkip = 0; // pixels from one baseline to the next
     };
 
     TTF_Font* font(const std::string& fontName, float pixelSize, std::string& error);
@@ -58,5 +58,5 @@ private:
 
     bool m_ready = false;
     std::map<std::string, FontFile> m_resolved;
-    std::map<std::pair<std::string, int>, TTF_Font*> m_fonts;  // (path#index, pixel size)
+    std::map<std::pair<std::string, int>, TTF_Font*> m_fonts; // (path#index, pixel size)
 };

@@ -9,13 +9,17 @@ constexpr double radians(double degrees) { return degrees * kPi / 180.0; }
 double baseRollDegrees(int orientation)
 {
     switch (orientation) {
-    case 2: return 180;
-    case 3: return -90;  // top of the device to the left: gravity along -x
-    case 4: return 90;
-    default: return 0;
+    case 2:
+        return 180;
+    case 3:
+        return -90; // top of the device to the left: gravity along -x
+    case 4:
+        return 90;
+    default:
+        return 0;
     }
 }
-}  // namespace
+} // namespace
 
 void VirtualAccelerometer::setKeys(bool left, bool right, bool up, bool down)
 {

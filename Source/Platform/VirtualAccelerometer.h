@@ -10,7 +10,7 @@
 class VirtualAccelerometer {
 public:
     static constexpr double kMaxTiltDegrees = 60;
-    static constexpr double kEaseSeconds = 0.12;   // time constant of following the keys
+    static constexpr double kEaseSeconds = 0.12; // time constant of following the keys
     static constexpr double kShakeSeconds = 0.25;
     static constexpr double kShakeG = 2.5;
 
@@ -33,8 +33,8 @@ public:
 
 private:
     int m_orientation = 1;
-    double m_roll = 0, m_pitch = 0;              // degrees
-    double m_rollTarget = 0, m_pitchTarget = 0;  // degrees
-    double m_shakeLeft = 0;                      // seconds
+    double m_roll = 0, m_pitch = 0; // degrees
+    double m_rollTarget = 0, m_pitchTarget = 0; // degrees
+    double m_shakeLeft = 0; // seconds
     int m_shakeSign = 1;
 };

@@ -91,6 +91,8 @@ std::string firstLineOf(const char* program, const char* argument)
 
 DesktopHost::DesktopHost()
 {
+    // Before any subsystem starts: the settings read the audio route before the window exists.
+    SDL_SetHint(SDL_HINT_APP_NAME, "Bonzelar");
     m_clockOrigin = monotonicMicros();
     setDataDirectory(defaultDataDirectory());
 }
@@ -134,7 +136,6 @@ std::string DesktopHost::picturesDirectory()
 
 bool DesktopHost::startVideo(std::string& why)
 {
-    SDL_SetHint(SDL_HINT_APP_NAME, "Bonzelar");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         why = SDL_GetError();
         return false;
@@ -574,8 +575,11 @@ double DesktopHost::absoluteTime() { return double(monotonicMicros() - m_clockOr
 
 bool DesktopHost::currentAudioRoute(std::string& route)
 {
-    if (!m_audioStarted)
+    // Tried once: without a sound server every attempt would wait on it again.
+    if (!m_audioTried) {
+        m_audioTried = true;
         m_audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
     std::string device;
     if (m_audioStarted) {
         char* name = nullptr;

@@ -75,6 +75,7 @@ private:
     bool m_fullscreen = false;
     bool m_screenshotPending = false;
     bool m_audioStarted = false;
+    bool m_audioTried = false;
     std::string m_route;
 
     // Frame pacing: the swap waits for the display while vsync works; otherwise the clock does.

@@ -1,6 +1,7 @@
 #include "Engine/Sprite.h"
 #include "Engine/Support/Exception.h"
 #include "Engine/TextureMgr.h"
+#include "Support/FakeHost.h"
 #include "Support/GLTestSurface.h"
 
 #include <gtest/gtest.h>
@@ -103,12 +104,8 @@ TEST_F(SpriteTest, AnimationFramesBecomeTheDisplayedTexture)
     sprite->setDisplayFrame(walk->frames()[0]);
     EXPECT_EQ(sprite->contentSize(), CGSizeMake(4, 4));
 
-    try {
-        sprite->animationByName("");
-        ADD_FAILURE();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.reason(), "animationName parameter must be non nil");
-    }
+    EXPECT_EQ(raisedBy([&] { sprite->animationByName(""); }),
+              "InternalInconsistencyException: animationName parameter must be non nil");
     EXPECT_THROW(sprite->setDisplayFrame("walk", 3), Exception);
     EXPECT_THROW(sprite->setDisplayFrame("run", 0), Exception);
     EXPECT_EQ(sprite->displayFrame(), walk->frames()[0].get());

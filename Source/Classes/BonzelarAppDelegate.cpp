@@ -4,7 +4,7 @@
 #include "Classes/Configuration.h"
 #include "Classes/DeviceOrientation.h"
 #include "Classes/Sound.h"
-#include "Classes/TestScene.h"
+#include "Classes/Game.h"
 #include "Engine/Director.h"
 #include "Engine/Support/Accelerometer.h"
 #include "Engine/Support/Exception.h"
@@ -111,8 +111,7 @@ void BonzelarAppDelegate::applicationDidFinishLaunching()
     director->attachInWindow(window);
     director->setDeviceOrientation(kDeviceOrientationPortrait);
     director->setAnimationInterval(static_cast<double>(1.0f / 60.0f));
-    // TODO(game scene): run GameScene::node() once it exists.
-    director->runWithScene(TestScene::node());
+    director->runWithScene(GameScene::node());
     // The host's window is already on screen: there is no key window to make.
 }
 

@@ -1,5 +1,6 @@
 #include "Platform/DesktopHost.h"
 
+#include "Platform/ImageCodec.h"
 #include "Platform/ResourceLocator.h"
 
 #include <SDL.h>
@@ -174,6 +175,22 @@ void DesktopHost::configureSwapInterval()
     m_vsync = m_adaptiveVsync || SDL_GL_SetSwapInterval(1) == 0;
     m_vsyncPaces = m_vsync;
     m_swapIntervalApplied = 1;
+}
+
+void DesktopHost::windowOpened()
+{
+    // Task switchers and docks show the window's own icon; without one they show a blank.
+    const std::string icon = ResourceLocator::pathFor("Icon-128.png");
+    HostImage image;
+    std::string error;
+    if (icon.empty() || !ImageCodec::decodeFile(icon, 512, image, error))
+        return;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        image.rgba.data(), image.width, image.height, 32, image.width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (surface) {
+        SDL_SetWindowIcon(m_window, surface); // SDL copies the pixels
+        SDL_FreeSurface(surface);
+    }
 }
 
 void DesktopHost::applySwapInterval()

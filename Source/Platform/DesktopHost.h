@@ -48,6 +48,7 @@ protected:
     void chooseWindow(
         int widthPoints, int heightPoints, int& width, int& height, std::uint32_t& flags) override;
     void configureSwapInterval() override;
+    void windowOpened() override;
 
 private:
     void handleEvent(const SDL_Event& event);

@@ -114,6 +114,7 @@ bool SdlHost::openWindow(
     configureSwapInterval();
     updateDrawableSize();
     applyViewport();
+    windowOpened();
     return true;
 }
 

@@ -69,6 +69,8 @@ protected:
     // Swap interval to ask for once the context exists.
     virtual void configureSwapInterval() = 0;
     virtual const char* windowTitle() const { return "Bonzelar"; }
+    // The window and its context exist and are current.
+    virtual void windowOpened() { }
     // Makes the window and context; a subclass may retry with other settings.
     bool openWindow(
         int width, int height, std::uint32_t flags, int colorBits, int depthBits, std::string& why);

@@ -133,3 +133,13 @@ void HeadlessHost::record(const std::string& section, nlohmann::json entry)
     }
     m_requests[section].push_back(std::move(entry));
 }
+
+bool HeadlessHost::swapBuffers()
+{
+    const bool presented = SdlHost::swapBuffers();
+    using Finish = void (*)();
+    static const auto finish = reinterpret_cast<Finish>(SDL_GL_GetProcAddress("glFinish"));
+    if (presented && finish)
+        finish();
+    return presented;
+}

@@ -49,6 +49,10 @@ public:
     double dt() const { return m_options.dt; }
     int scale() const { return m_options.scale; }
 
+    // Finishes the frame: an offscreen surface is never presented, and without this the
+    // software renderer queues every frame's drawing for ever.
+    bool swapBuffers() override;
+
     bool gettimeofday(HostTimeValue& out) override;
     double absoluteTime() override { return kEpochAbsoluteTime + virtualTime(); }
 

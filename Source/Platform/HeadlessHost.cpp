@@ -137,9 +137,7 @@ void HeadlessHost::record(const std::string& section, nlohmann::json entry)
 bool HeadlessHost::swapBuffers()
 {
     const bool presented = SdlHost::swapBuffers();
-    using Finish = void (*)();
-    static const auto finish = reinterpret_cast<Finish>(SDL_GL_GetProcAddress("glFinish"));
-    if (presented && finish)
-        finish();
+    if (presented)
+        finishDrawing();
     return presented;
 }

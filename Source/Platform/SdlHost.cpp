@@ -246,6 +246,12 @@ void SdlHost::setDisplayLink(std::function<void()> onFrame, int frameInterval)
     m_frameInterval = std::clamp(frameInterval, 1, 60);
 }
 
+void SdlHost::finishDrawing()
+{
+    if (m_gl && isCurrent())
+        m_gl->finish();
+}
+
 void SdlHost::fireDisplayLink()
 {
     // The callback may stop or replace the link (the director ending); keep this one alive.

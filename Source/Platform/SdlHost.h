@@ -82,6 +82,8 @@ protected:
     void applyViewport();
     // Window coordinates (SDL's, origin top left) to view points.
     void windowToView(float windowX, float windowY, float& x, float& y) const;
+    // Waits until the GL has drawn everything it was given.
+    void finishDrawing();
     // Runs the display link once; safe against the callback replacing itself.
     void fireDisplayLink();
 

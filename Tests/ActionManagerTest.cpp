@@ -1,5 +1,5 @@
-#include "Engine/Action.h"
 #include "Engine/ActionManager.h"
+#include "Engine/Action.h"
 #include "Engine/Director.h"
 #include "Engine/Node.h"
 #include "Engine/Scheduler.h"
@@ -17,7 +17,11 @@ std::vector<std::string> g_log;
 // Steps a fixed number of times, then is done; may run a hook inside its own step.
 class CountedAction : public Action {
 public:
-    CountedAction(std::string name, int steps) : m_name(std::move(name)), m_steps(steps) {}
+    CountedAction(std::string name, int steps)
+        : m_name(std::move(name))
+        , m_steps(steps)
+    {
+    }
     ~CountedAction() override { g_log.push_back("free " + m_name); }
     void start() override { g_log.push_back("start " + m_name); }
     void stop() override { g_log.push_back("stop " + m_name); }
@@ -41,7 +45,10 @@ private:
 
 class Watched : public Node {
 public:
-    explicit Watched(bool* freed) : m_freed(freed) {}
+    explicit Watched(bool* freed)
+        : m_freed(freed)
+    {
+    }
     ~Watched() override { *m_freed = true; }
 
 private:
@@ -56,7 +63,7 @@ protected:
         g_log.clear();
         node = Node::node();
         node->onEnter();
-        manager()->tick(0);  // absorb the manager's timer's first zero tick
+        manager()->tick(0); // absorb the manager's timer's first zero tick
     }
     void TearDown() override
     {
@@ -65,12 +72,18 @@ protected:
     }
     static ActionManager* manager() { return ActionManager::sharedManager(); }
     static void frame() { Scheduler::sharedScheduler()->tick(1.0f / 60); }
-    static Ref<CountedAction> counted(const char* name, int steps) { return make<CountedAction>(name, steps); }
-    int steps(const std::string& name) const { return static_cast<int>(std::count(g_log.begin(), g_log.end(), "step " + name)); }
+    static Ref<CountedAction> counted(const char* name, int steps)
+    {
+        return make<CountedAction>(name, steps);
+    }
+    int steps(const std::string& name) const
+    {
+        return static_cast<int>(std::count(g_log.begin(), g_log.end(), "step " + name));
+    }
 
     Ref<Node> node;
 };
-}  // namespace
+} // namespace
 
 TEST_F(ActionManagerTest, FinishedActionsAreStoppedRemovedAndReleaseTheirTarget)
 {
@@ -79,13 +92,13 @@ TEST_F(ActionManagerTest, FinishedActionsAreStoppedRemovedAndReleaseTheirTarget)
         auto target = make<Watched>(&freed);
         target->onEnter();
         target->runAction(counted("a", 2));
-        EXPECT_EQ(g_log, (std::vector<std::string>{"start a"}));  // started at once
+        EXPECT_EQ(g_log, (std::vector<std::string> { "start a" })); // started at once
     }
-    EXPECT_FALSE(freed);  // the manager keeps a node with running actions alive
+    EXPECT_FALSE(freed); // the manager keeps a node with running actions alive
     frame();
     frame();
     frame();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"start a", "step a", "step a", "stop a", "free a"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "start a", "step a", "step a", "stop a", "free a" }));
     EXPECT_TRUE(freed);
 }
 
@@ -97,7 +110,8 @@ TEST_F(ActionManagerTest, ActionRemovingItselfDuringItsStepIsReleasedAfterTheSte
     self->onStep = [this, a = self.get()] { node->stopAction(a); };
     self = nullptr;
     frame();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"start self", "start next", "step self", "free self", "step next"}));
+    EXPECT_EQ(g_log,
+        (std::vector<std::string> { "start self", "start next", "step self", "free self", "step next" }));
     EXPECT_EQ(node->numberOfRunningActions(), 1);
 }
 
@@ -150,7 +164,7 @@ TEST_F(ActionManagerTest, ActionsOfANodeThatIsNotRunningStartPausedUntilItEnters
 {
     auto idle = Node::node();
     idle->runAction(counted("later", 100));
-    EXPECT_EQ(g_log, (std::vector<std::string>{"start later"}));  // start values are read at once
+    EXPECT_EQ(g_log, (std::vector<std::string> { "start later" })); // start values are read at once
     frame();
     frame();
     EXPECT_EQ(steps("later"), 0);
@@ -172,7 +186,7 @@ TEST_F(ActionManagerTest, PausedRecordsKeepTheirFlagWhenMoreActionsArrive)
 {
     node->runAction(counted("w", 100));
     manager()->pauseAllActionsForTarget(node);
-    node->runAction(counted("x", 100));  // the running node's existing record stays paused
+    node->runAction(counted("x", 100)); // the running node's existing record stays paused
     frame();
     EXPECT_EQ(steps("w") + steps("x"), 0);
     EXPECT_TRUE(manager()->isTargetPaused(node));
@@ -189,11 +203,11 @@ TEST_F(ActionManagerTest, TagsAndDuplicateRuns)
     node->runAction(tagged);
     EXPECT_EQ(node->getActionByTag(4), tagged.get());
     EXPECT_EQ(raisedBy([&] { node->runAction(tagged); }),
-              std::string(kInternalInconsistencyException) + ": runAction: Action already running");
+        std::string(kInternalInconsistencyException) + ": runAction: Action already running");
     EXPECT_EQ(raisedBy([&] { node->getActionByTag(kActionTagInvalid); }),
-              std::string(kInternalInconsistencyException) + ": Invalid tag");
+        std::string(kInternalInconsistencyException) + ": Invalid tag");
     EXPECT_EQ(raisedBy([&] { manager()->removeActionByTag(4, nullptr); }),
-              std::string(kInternalInconsistencyException) + ": Target should be ! nil");
+        std::string(kInternalInconsistencyException) + ": Target should be ! nil");
     EXPECT_EQ(node->numberOfRunningActions(), 1);
     node->stopActionByTag(4);
     EXPECT_EQ(node->getActionByTag(4), nullptr);

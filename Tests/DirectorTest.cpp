@@ -1,6 +1,6 @@
+#include "Engine/Director.h"
 #include "Classes/TestScene.h"
 #include "Engine/ActionManager.h"
-#include "Engine/Director.h"
 #include "Engine/Scheduler.h"
 #include "Engine/TouchDispatcher.h"
 #include "Support/FakeHost.h"
@@ -18,7 +18,9 @@ std::vector<std::string> g_log;
 class ProbeScene : public Scene {
 public:
     ProbeScene(std::string name, bool* freed = nullptr, bool transition = false)
-        : m_name(std::move(name)), m_freed(freed), m_transition(transition)
+        : m_name(std::move(name))
+        , m_freed(freed)
+        , m_transition(transition)
     {
     }
     ~ProbeScene() override
@@ -74,39 +76,39 @@ protected:
         resetEngineForTest();
         g_log.clear();
         Director::useDisplayLinkDirector();
-        director()->attachInWindow(WindowInfo{});
+        director()->attachInWindow(WindowInfo {});
     }
     void TearDown() override { resetEngineForTest(); }
     static Director* director() { return Director::sharedDirector(); }
 
     FakeHost host;
 };
-}  // namespace
+} // namespace
 
 TEST_F(DirectorTest, PushedSceneCoversTheFirstAndPopReturnsToIt)
 {
     auto first = scene("first"), second = scene("second");
     director()->runWithScene(first);
     EXPECT_TRUE(host.hasDisplayLink());
-    EXPECT_TRUE(g_log.empty());  // the first frame enters it
+    EXPECT_TRUE(g_log.empty()); // the first frame enters it
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"enter first", "finish first"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "enter first", "finish first" }));
 
     g_log.clear();
     director()->pushScene(second);
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit first", "enter second", "finish second"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit first", "enter second", "finish second" }));
 
     g_log.clear();
     director()->popScene();
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit second", "enter first", "finish first"}));
-    EXPECT_EQ(director()->runningScene(), first.get());  // not rebuilt
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit second", "enter first", "finish first" }));
+    EXPECT_EQ(director()->runningScene(), first.get()); // not rebuilt
 
     // Popping the last scene ends the director.
     g_log.clear();
     director()->popScene();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit first", "cleanup first"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit first", "cleanup first" }));
     EXPECT_EQ(director()->runningScene(), nullptr);
     EXPECT_FALSE(host.hasDisplayLink());
     EXPECT_FALSE(director()->isOpenGLAttached());
@@ -122,9 +124,9 @@ TEST_F(DirectorTest, OnlyTheLastOfTwoReplacementsInAFrameIsShown)
     g_log.clear();
     director()->replaceScene(scene("r1", &firstReplacementFreed));
     director()->replaceScene(scene("r2"));
-    EXPECT_TRUE(firstReplacementFreed);  // released without ever being entered
+    EXPECT_TRUE(firstReplacementFreed); // released without ever being entered
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit start", "enter r2", "finish r2"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit start", "enter r2", "finish r2" }));
     EXPECT_EQ(director()->scenesStack().size(), 1u);
 }
 
@@ -138,13 +140,13 @@ TEST_F(DirectorTest, TransitionScenesTakeOverExitAndEntry)
     director()->replaceScene(scene("transition", nullptr, true));
     host.frame();
     // The outgoing scene gets no exit from the director: the transition runs it out.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"enter transition", "finish transition"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "enter transition", "finish transition" }));
 
     g_log.clear();
     director()->replaceScene(scene("in"));
     host.frame();
     // A finishing transition has entered its incoming scene already.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit transition"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit transition" }));
 }
 
 TEST_F(DirectorTest, SceneReplacedDuringTheTickIsDrawnInTheSameFrame)
@@ -164,14 +166,14 @@ TEST_F(DirectorTest, FrameTimeRules)
     auto s = scene("s");
     s->schedule(MW_SELECTOR(ProbeScene, tick));
     director()->runWithScene(s);
-    host.frame(0.02);  // enters the scene; its timer fires from the next tick
+    host.frame(0.02); // enters the scene; its timer fires from the next tick
     host.frame(0.02);
     EXPECT_NEAR(director()->dt(), 0.02f, 1e-6f);
 
-    host.setTime(900, 0);  // the clock went backwards
+    host.setTime(900, 0); // the clock went backwards
     host.frame(0);
     EXPECT_EQ(director()->dt(), 0);
-    host.frame(0.5);  // a stall without resume shows up whole
+    host.frame(0.5); // a stall without resume shows up whole
     EXPECT_NEAR(director()->dt(), 0.5f, 1e-6f);
 
     director()->setNextDeltaTimeZero(true);
@@ -229,17 +231,20 @@ TEST_F(DirectorTest, OrientationSwapsWindowSizeAndTouchCoordinates)
 TEST_F(DirectorTest, AttachmentRulesAndTheirExceptions)
 {
     EXPECT_EQ(raisedBy([] { director()->setPixelFormat(kPixelFormatRGBA8888); }),
-              "DirectorAlreadyInitialized: Can't change the pixel format after the director was initialized");
+        "DirectorAlreadyInitialized: Can't change the pixel format after the director was initialized");
     EXPECT_EQ(raisedBy([] { director()->setDepthBufferFormat(kDepthBuffer16); }),
-              "DirectorAlreadyInitialized: Can't change the depth buffer format after the director was initialized");
-    EXPECT_EQ(raisedBy([] { director()->attachInWindow(WindowInfo{}); }),
-              "kException_OpenGLViewAlreadyAttached: Can't re-attach the OpenGL View, because it is already attached. "
-              "Detach it first.");
+        "DirectorAlreadyInitialized: Can't change the depth buffer format after the director was "
+        "initialized");
+    EXPECT_EQ(raisedBy([] { director()->attachInWindow(WindowInfo {}); }),
+        "kException_OpenGLViewAlreadyAttached: Can't re-attach the OpenGL View, because it is already "
+        "attached. "
+        "Detach it first.");
     EXPECT_TRUE(director()->detach());
     EXPECT_EQ(raisedBy([] { director()->detach(); }),
-              "kException_OpenGLViewNotAttached: Can't detach the OpenGL View, because it is not attached. Attach it "
-              "first.");
-    director()->setPixelFormat(kPixelFormatRGBA8888);  // fine while detached
+        "kException_OpenGLViewNotAttached: Can't detach the OpenGL View, because it is not attached. Attach "
+        "it "
+        "first.");
+    director()->setPixelFormat(kPixelFormatRGBA8888); // fine while detached
 
     // Re-attaching keeps the view and copies the host's touch flags.
     EAGLView* view = director()->openGLView();
@@ -250,13 +255,14 @@ TEST_F(DirectorTest, AttachmentRulesAndTheirExceptions)
     EXPECT_FALSE(TouchDispatcher::sharedDispatcher()->dispatchEvents());
 
     EXPECT_EQ(raisedBy([] { Director::useDisplayLinkDirector(); }),
-              std::string(kInternalInconsistencyException)
-                  + ": A Director was alloced. To use Display Link Director this must be the first call to Director");
+        std::string(kInternalInconsistencyException)
+            + ": A Director was alloced. To use Display Link Director this must be the first call to "
+              "Director");
     director()->runWithScene(scene("a"));
     host.frame();
     EXPECT_EQ(raisedBy([] { director()->runWithScene(scene("b")); }),
-              std::string(kInternalInconsistencyException)
-                  + ": You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
+        std::string(kInternalInconsistencyException)
+            + ": You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
 }
 
 TEST(DirectorSurface, ViewThatCannotGetASurfaceIsReported)
@@ -264,8 +270,8 @@ TEST(DirectorSurface, ViewThatCannotGetASurfaceIsReported)
     resetEngineForTest();
     FakeHost host;
     host.failSurfaceCreation(true);
-    EXPECT_EQ(raisedBy([] { Director::sharedDirector()->attachInWindow(WindowInfo{}); }),
-              "kException_OpenGLViewCantInit: Could not alloc and init the OpenGL View.");
+    EXPECT_EQ(raisedBy([] { Director::sharedDirector()->attachInWindow(WindowInfo {}); }),
+        "kException_OpenGLViewCantInit: Could not alloc and init the OpenGL View.");
     EXPECT_FALSE(Director::sharedDirector()->isOpenGLAttached());
     resetEngineForTest();
 }
@@ -279,7 +285,7 @@ Pixel pixelAt(const std::vector<std::uint8_t>& rgba, int width, int height, int 
 {
     const int x = static_cast<int>(p.x) * scale, y = height - 1 - static_cast<int>(p.y) * scale;
     const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 4;
-    return {rgba[i], rgba[i + 1], rgba[i + 2]};
+    return { rgba[i], rgba[i + 1], rgba[i + 2] };
 }
 void expectColour(Pixel p, int r, int g, int b)
 {
@@ -291,7 +297,7 @@ void expectColour(Pixel p, int r, int g, int b)
 void drawTestSceneAtScale(int scale)
 {
     resetEngineForTest();
-    FakeHost host(FakeHost::Options{true, scale});
+    FakeHost host(FakeHost::Options { true, scale });
     Director::useDisplayLinkDirector();
     Director* director = Director::sharedDirector();
     director->setPixelFormat(kPixelFormatRGBA8888);
@@ -307,31 +313,33 @@ void drawTestSceneAtScale(int scale)
 
     auto testScene = TestScene::node();
     director->runWithScene(testScene);
-    host.frame();  // enters the scene
+    host.frame(); // enters the scene
     // A touch at view point (260, 100) is scene point (260, 380).
-    director->openGLView()->handleHostTouches(HostTouchPhase::Began, {{1, 260, 100, 1}}, 0);
-    host.frame();  // the layer's step timer sees its first, zero, tick
+    director->openGLView()->handleHostTouches(HostTouchPhase::Began, { { 1, 260, 100, 1 } }, 0);
+    host.frame(); // the layer's step timer sees its first, zero, tick
     host.frame();
 
     int width = 0, height = 0;
     const std::vector<std::uint8_t> pixels = host.readPixels(width, height);
     ASSERT_EQ(width, 320 * scale);
     for (const TestLayer::Quad& q : TestLayer::kQuads) {
-        const CGPoint centre = CGPointMake(q.rect.origin.x + q.rect.size.width / 2, q.rect.origin.y + q.rect.size.height / 2);
-        expectColour(pixelAt(pixels, width, height, scale, centre), int(q.r * 255), int(q.g * 255), int(q.b * 255));
+        const CGPoint centre
+            = CGPointMake(q.rect.origin.x + q.rect.size.width / 2, q.rect.origin.y + q.rect.size.height / 2);
+        expectColour(
+            pixelAt(pixels, width, height, scale, centre), int(q.r * 255), int(q.g * 255), int(q.b * 255));
     }
-    expectColour(pixelAt(pixels, width, height, scale, CGPointMake(300, 300)), 0, 0, 0);  // background
-    expectColour(pixelAt(pixels, width, height, scale, CGPointMake(260, 380)), 255, 255, 255);  // touch marker
+    expectColour(pixelAt(pixels, width, height, scale, CGPointMake(300, 300)), 0, 0, 0); // background
+    expectColour(pixelAt(pixels, width, height, scale, CGPointMake(260, 380)), 255, 255, 255); // touch marker
 
     // The moving quad is where the layer says it is.
     const CGPoint mover = testScene->layer()->moverPosition();
-    EXPECT_GT(mover.x, 20);  // it moved during the tick
+    EXPECT_GT(mover.x, 20); // it moved during the tick
     expectColour(pixelAt(pixels, width, height, scale,
-                         CGPointMake(mover.x + TestLayer::kMoverSize / 2, mover.y + TestLayer::kMoverSize / 2)),
-                 255, 255, 0);
+                     CGPointMake(mover.x + TestLayer::kMoverSize / 2, mover.y + TestLayer::kMoverSize / 2)),
+        255, 255, 0);
     resetEngineForTest();
 }
-}  // namespace
+} // namespace
 
 TEST(DirectorPixels, TestSceneDrawsItsQuadsAndTouchMarker) { drawTestSceneAtScale(1); }
 

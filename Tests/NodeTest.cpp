@@ -19,7 +19,10 @@ std::vector<std::string> g_log;
 
 class Probe : public Node {
 public:
-    explicit Probe(std::string name) : m_name(std::move(name)) {}
+    explicit Probe(std::string name)
+        : m_name(std::move(name))
+    {
+    }
     const char* className() const override { return "Probe"; }
     void draw() override { g_log.push_back("draw " + m_name); }
     void onEnter() override
@@ -66,7 +69,7 @@ void expectPoint(CGPoint p, float x, float y)
     EXPECT_NEAR(p.x, x, 1e-3f);
     EXPECT_NEAR(p.y, y, 1e-3f);
 }
-}  // namespace
+} // namespace
 
 TEST_F(NodeTest, ChildrenAreKeptInZOrderAndVisitedAroundTheNodesOwnDraw)
 {
@@ -74,7 +77,7 @@ TEST_F(NodeTest, ChildrenAreKeptInZOrderAndVisitedAroundTheNodesOwnDraw)
     auto a = probe("a0"), b = probe("b-1"), c = probe("c0"), d = probe("d1");
     root->addChild(a, 0)->addChild(b, -1)->addChild(c, 0)->addChild(d, 1);
     root->visit();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"draw b-1", "draw root", "draw a0", "draw c0", "draw d1"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "draw b-1", "draw root", "draw a0", "draw c0", "draw d1" }));
 
     // Reordering goes after existing equals, too.
     root->reorderChild(a, 1);
@@ -100,7 +103,7 @@ TEST_F(NodeTest, TagLookupReturnsTheEarliestChildInZOrder)
     EXPECT_EQ(root->getChildByTag(7), late.get());
     EXPECT_EQ(early->parent(), nullptr);
     EXPECT_EQ(raisedBy([&] { root->getChildByTag(kNodeTagInvalid); }),
-              std::string(kInternalInconsistencyException) + ": Invalid tag");
+        std::string(kInternalInconsistencyException) + ": Invalid tag");
 }
 
 TEST_F(NodeTest, AddingTwiceOrIntoItsOwnSubtreeIsRefused)
@@ -108,7 +111,8 @@ TEST_F(NodeTest, AddingTwiceOrIntoItsOwnSubtreeIsRefused)
     auto root = Node::node(), child = Node::node(), grandchild = Node::node();
     root->addChild(child);
     child->addChild(grandchild);
-    const std::string already = std::string(kInternalInconsistencyException) + ": child already added. It can't be added again";
+    const std::string already
+        = std::string(kInternalInconsistencyException) + ": child already added. It can't be added again";
     EXPECT_EQ(raisedBy([&] { root->addChild(child); }), already);
     EXPECT_EQ(raisedBy([&] { grandchild->addChild(root); }), already);
     EXPECT_EQ(raisedBy([&] { child->addChild(child); }), already);
@@ -123,23 +127,24 @@ TEST_F(NodeTest, EntryExitAndCleanupReachTheSubtreeInOrder)
     scene->addChild(layer);
     scene->onEnter();
     scene->onEnterTransitionDidFinish();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"enter scene", "enter layer", "enter sprite", "finish scene",
-                                               "finish layer", "finish sprite"}));
+    EXPECT_EQ(g_log,
+        (std::vector<std::string> {
+            "enter scene", "enter layer", "enter sprite", "finish scene", "finish layer", "finish sprite" }));
     EXPECT_TRUE(sprite->isRunning());
 
     // Added to a running parent: entered at once, but the transition-finished message is not sent.
     g_log.clear();
     auto late = probe("late");
     layer->addChild(late);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"enter late"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "enter late" }));
 
     g_log.clear();
     layer->removeChild(late, true);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit late", "cleanup late"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit late", "cleanup late" }));
 
     g_log.clear();
     scene->onExit();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit scene", "exit layer", "exit sprite"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit scene", "exit layer", "exit sprite" }));
     EXPECT_FALSE(sprite->isRunning());
 }
 
@@ -152,10 +157,10 @@ TEST_F(NodeTest, NodeThatRemovesItselfFromItsOwnTimerSurvivesTheCall)
         child->schedule(MW_SELECTOR(Probe, removeMe));
         parent->addChild(child);
     }
-    Scheduler::sharedScheduler()->tick(0.1f);  // removes and cleans up the only other owner
+    Scheduler::sharedScheduler()->tick(0.1f); // removes and cleans up the only other owner
     EXPECT_TRUE(parent->children().empty());
     EXPECT_EQ(g_log.back(), "cleanup child");
-    Scheduler::sharedScheduler()->tick(0.1f);  // the timer is gone
+    Scheduler::sharedScheduler()->tick(0.1f); // the timer is gone
     EXPECT_TRUE(Scheduler::sharedScheduler()->scheduledMethods().empty());
 }
 
@@ -199,7 +204,7 @@ TEST_F(NodeTest, SpaceConversionsRoundTripThroughTheTree)
     expectPoint(child->convertToNodeSpace(world), local.x, local.y);
     // AR variants measure from the transform anchor: the anchor maps to the node's position.
     expectPoint(child->convertToWorldSpaceAR(CGPointZero), root->convertToWorldSpace(ccp(10, 20)).x,
-                root->convertToWorldSpace(ccp(10, 20)).y);
+        root->convertToWorldSpace(ccp(10, 20)).y);
     expectPoint(child->convertToNodeSpaceAR(child->convertToWorldSpaceAR(ccp(-3, 4))), -3, 4);
 
     // Translations are truncated to whole points for hit tests.
@@ -239,7 +244,7 @@ TEST_F(NodeTest, LayerRegistersForTouchesAndTiltOnlyWhileRunning)
 
     // A plain layer registered as a targeted delegate has not said which touches it wants.
     EXPECT_EQ(raisedBy([&] { layer->onTouchBegan(nullptr, nullptr); }),
-              std::string(kInternalInconsistencyException) + ": Layer#onTouchBegan override me");
+        std::string(kInternalInconsistencyException) + ": Layer#onTouchBegan override me");
 }
 
 TEST_F(NodeTest, DumpTreeListsChildrenInDrawOrder)
@@ -255,7 +260,7 @@ TEST_F(NodeTest, DumpTreeListsChildrenInDrawOrder)
     ASSERT_EQ(dump["children"].size(), 2u);
     EXPECT_EQ(dump["children"][0]["tag"], 12);
     EXPECT_EQ(dump["children"][0]["class"], "Probe");
-    EXPECT_EQ(dump["children"][0]["worldPosition"], nlohmann::json({105.0, 6.0}));
+    EXPECT_EQ(dump["children"][0]["worldPosition"], nlohmann::json({ 105.0, 6.0 }));
     EXPECT_EQ(dump["children"][1]["z"], 2);
     EXPECT_TRUE(dump["children"][1]["children"].empty());
 }

@@ -1,5 +1,5 @@
-#include "Engine/Node.h"
 #include "Engine/Scheduler.h"
+#include "Engine/Node.h"
 #include "Support/FakeHost.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +16,14 @@ struct Call {
 
 class Probe : public Object {
 public:
-    Probe(std::string name, std::vector<Call>& log) : m_name(std::move(name)), m_log(log) {}
+    Probe(std::string name, std::vector<Call>& log)
+        : m_name(std::move(name))
+        , m_log(log)
+    {
+    }
     void fired(float dt)
     {
-        m_log.push_back({m_name, dt});
+        m_log.push_back({ m_name, dt });
         if (onFire)
             onFire();
     }
@@ -57,7 +61,7 @@ protected:
     Scheduler* scheduler() { return Scheduler::sharedScheduler(); }
     std::vector<Call> log;
 };
-}  // namespace
+} // namespace
 
 TEST_F(SchedulerTest, FiresInActivationOrderAndAppliesChangesAtTheNextTick)
 {
@@ -73,11 +77,11 @@ TEST_F(SchedulerTest, FiresInActivationOrderAndAppliesChangesAtTheNextTick)
             scheduler()->scheduleTimer(tc);
     };
     scheduler()->tick(0.1f);
-    EXPECT_EQ(names(), (std::vector<std::string>{"b", "a"}));  // a still fires in this tick; c not yet
+    EXPECT_EQ(names(), (std::vector<std::string> { "b", "a" })); // a still fires in this tick; c not yet
 
     log.clear();
     scheduler()->tick(0.1f);
-    EXPECT_EQ(names(), (std::vector<std::string>{"b", "c"}));
+    EXPECT_EQ(names(), (std::vector<std::string> { "b", "c" }));
 }
 
 TEST_F(SchedulerTest, TimerThatUnschedulesAndReschedulesItselfKeepsOneEntry)
@@ -87,7 +91,7 @@ TEST_F(SchedulerTest, TimerThatUnschedulesAndReschedulesItselfKeepsOneEntry)
     scheduler()->scheduleTimer(ta);
     a->onFire = [&] {
         scheduler()->unscheduleTimer(ta);
-        scheduler()->scheduleTimer(ta);  // cancels the pending removal
+        scheduler()->scheduleTimer(ta); // cancels the pending removal
     };
     scheduler()->tick(0.1f);
     scheduler()->tick(0.1f);
@@ -107,7 +111,7 @@ TEST_F(SchedulerTest, FirstFireAndIntervalRules)
     scheduler()->scheduleTimer(timerFor(every));
     scheduler()->scheduleTimer(timerFor(second, 1.0f));
 
-    const float dts[] = {0.4f, 0.4f, 0.4f, 0.4f, 0.4f, 0.4f};
+    const float dts[] = { 0.4f, 0.4f, 0.4f, 0.4f, 0.4f, 0.4f };
     for (float dt : dts)
         scheduler()->tick(dt);
 
@@ -115,7 +119,7 @@ TEST_F(SchedulerTest, FirstFireAndIntervalRules)
     for (const Call& c : log)
         (c.who == "every" ? everyDts : secondDts).push_back(c.dt);
     // An every-tick timer first sees 0 (its first tick does not count), then each frame time.
-    EXPECT_EQ(everyDts, (std::vector<float>{0, 0.4f, 0.4f, 0.4f, 0.4f, 0.4f}));
+    EXPECT_EQ(everyDts, (std::vector<float> { 0, 0.4f, 0.4f, 0.4f, 0.4f, 0.4f }));
     // 1-second timer: 0, 0.4, 0.8, 1.2 -> called with 1.2; remainder dropped: 0.4, 0.8.
     ASSERT_EQ(secondDts.size(), 1u);
     EXPECT_NEAR(secondDts[0], 1.2f, 1e-5f);
@@ -138,12 +142,12 @@ TEST_F(SchedulerTest, DoubleScheduleAndUnknownUnscheduleRaise)
     Ref<Timer> ta = timerFor(a);
     scheduler()->scheduleTimer(ta);
     EXPECT_EQ(raisedBy([&] { scheduler()->scheduleTimer(ta); }),
-              "SchedulerTimerAlreadyScheduled: Scheduler.scheduleTimer already scheduled");
+        "SchedulerTimerAlreadyScheduled: Scheduler.scheduleTimer already scheduled");
     scheduler()->tick(0);
     EXPECT_EQ(raisedBy([&] { scheduler()->scheduleTimer(ta); }),
-              "SchedulerTimerAlreadyScheduled: Scheduler.scheduleTimer already scheduled");
+        "SchedulerTimerAlreadyScheduled: Scheduler.scheduleTimer already scheduled");
     EXPECT_EQ(raisedBy([&] { scheduler()->unscheduleTimer(timerFor(a)); }),
-              "SchedulerTimerNotFound: Scheduler.unscheduleTimer not found");
+        "SchedulerTimerNotFound: Scheduler.unscheduleTimer not found");
     EXPECT_EQ(scheduler()->scheduledMethods().size(), 1u);
 
     // A pending add that is unscheduled never fires.
@@ -153,7 +157,7 @@ TEST_F(SchedulerTest, DoubleScheduleAndUnknownUnscheduleRaise)
     scheduler()->unscheduleTimer(tb);
     log.clear();
     scheduler()->tick(0.1f);
-    EXPECT_EQ(names(), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(names(), (std::vector<std::string> { "a" }));
 }
 
 TEST_F(SchedulerTest, UnscheduleAllOrPurgeFromACallbackIsSafe)
@@ -163,7 +167,7 @@ TEST_F(SchedulerTest, UnscheduleAllOrPurgeFromACallbackIsSafe)
     scheduler()->scheduleTimer(timerFor(b));
     a->onFire = [&] { Scheduler::sharedScheduler()->unscheduleAllTimers(); };
     scheduler()->tick(0.1f);
-    EXPECT_EQ(names(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(names(), (std::vector<std::string> { "a", "b" }));
     log.clear();
     scheduler()->tick(0.1f);
     EXPECT_TRUE(log.empty());
@@ -180,25 +184,25 @@ TEST_F(SchedulerTest, NodeTimersRunOnlyWhileTheNodeRunsAndKeepTheirElapsedTime)
 {
     auto node = make<TimedNode>();
     node->schedule(MW_SELECTOR(TimedNode, tick), 1.0f);
-    node->schedule(MW_SELECTOR(TimedNode, tick), 5.0f);  // ignored: interval unchanged
+    node->schedule(MW_SELECTOR(TimedNode, tick), 5.0f); // ignored: interval unchanged
     ASSERT_EQ(node->scheduledSelectors().size(), 1u);
     scheduler()->tick(0.5f);
-    EXPECT_TRUE(node->calls.empty());  // not running
+    EXPECT_TRUE(node->calls.empty()); // not running
 
     node->onEnter();
-    scheduler()->tick(0.5f);  // first tick: elapsed 0
-    scheduler()->tick(0.6f);  // 0.6
-    node->onExit();           // covered by a pushed scene
+    scheduler()->tick(0.5f); // first tick: elapsed 0
+    scheduler()->tick(0.6f); // 0.6
+    node->onExit(); // covered by a pushed scene
     for (int i = 0; i < 10; ++i)
         scheduler()->tick(0.5f);
     EXPECT_TRUE(node->calls.empty());
     node->onEnter();
-    scheduler()->tick(0.5f);  // 1.1 >= 1
+    scheduler()->tick(0.5f); // 1.1 >= 1
     ASSERT_EQ(node->calls.size(), 1u);
     EXPECT_NEAR(node->calls[0], 1.1f, 1e-5f);
 
     node->unschedule(MW_SELECTOR(TimedNode, tick));
-    node->unschedule(MW_SELECTOR(TimedNode, other));  // never scheduled: ignored
+    node->unschedule(MW_SELECTOR(TimedNode, other)); // never scheduled: ignored
     for (int i = 0; i < 5; ++i)
         scheduler()->tick(0.5f);
     EXPECT_EQ(node->calls.size(), 1u);
@@ -210,8 +214,8 @@ TEST_F(SchedulerTest, NodeScheduleChecksItsArguments)
 {
     auto node = make<TimedNode>();
     EXPECT_EQ(raisedBy([&] { node->schedule(MW_SELECTOR(TimedNode, tick), -1); }),
-              std::string(kInternalInconsistencyException) + ": Arguemnt must be positive");
+        std::string(kInternalInconsistencyException) + ": Arguemnt must be positive");
     EXPECT_EQ(raisedBy([&] { node->schedule(Selector<float>()); }),
-              std::string(kInternalInconsistencyException) + ": Argument must be non-nil");
+        std::string(kInternalInconsistencyException) + ": Argument must be non-nil");
     EXPECT_TRUE(node->scheduledSelectors().empty());
 }

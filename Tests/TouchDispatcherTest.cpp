@@ -1,5 +1,5 @@
-#include "Engine/Support/EAGLView.h"
 #include "Engine/TouchDispatcher.h"
+#include "Engine/Support/EAGLView.h"
 #include "Support/FakeHost.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,11 @@ std::vector<std::string> g_log;
 
 class StandardProbe : public Object, public StandardTouchDelegate {
 public:
-    StandardProbe(std::string name, bool handles = false) : m_name(std::move(name)), m_handles(handles) {}
+    StandardProbe(std::string name, bool handles = false)
+        : m_name(std::move(name))
+        , m_handles(handles)
+    {
+    }
     bool onTouchesBegan(const TouchSet& touches, TouchEvent*) override
     {
         g_log.push_back(m_name + " began " + std::to_string(touches.size()));
@@ -35,7 +39,11 @@ private:
 
 class TargetedProbe : public Object, public TargetedTouchDelegate {
 public:
-    TargetedProbe(std::string name, std::function<bool(Touch*)> claims) : m_name(std::move(name)), m_claims(claims) {}
+    TargetedProbe(std::string name, std::function<bool(Touch*)> claims)
+        : m_name(std::move(name))
+        , m_claims(claims)
+    {
+    }
     bool onTouchBegan(Touch* touch, TouchEvent*) override
     {
         const bool claimed = m_claims(touch);
@@ -58,7 +66,7 @@ protected:
         g_log.clear();
         first = make<Touch>();
         second = make<Touch>();
-        both = TouchSet{first.get(), second.get()};
+        both = TouchSet { first.get(), second.get() };
         event = make<TouchEvent>(both, 0.0);
     }
     void TearDown() override { resetEngineForTest(); }
@@ -68,21 +76,22 @@ protected:
     TouchSet both;
     Ref<TouchEvent> event;
 };
-}  // namespace
+} // namespace
 
 TEST_F(TouchDispatcherTest, LowerPriorityFirstAndLatestAmongEquals)
 {
-    auto early = make<StandardProbe>("early"), late = make<StandardProbe>("late"), urgent = make<StandardProbe>("urgent");
+    auto early = make<StandardProbe>("early"), late = make<StandardProbe>("late"),
+         urgent = make<StandardProbe>("urgent");
     dispatcher()->addStandardDelegate(early, 0);
     dispatcher()->addStandardDelegate(late, 0);
     dispatcher()->addStandardDelegate(urgent, -5);
     dispatcher()->touchesBegan(both, event);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"urgent began 2", "late began 2", "early began 2"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "urgent began 2", "late began 2", "early began 2" }));
 
     g_log.clear();
     dispatcher()->setPriority(10, urgent);
     dispatcher()->touchesBegan(both, event);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"late began 2", "early began 2", "urgent began 2"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "late began 2", "early began 2", "urgent began 2" }));
 }
 
 TEST_F(TouchDispatcherTest, StandardDelegateThatHandlesStopsTheDispatch)
@@ -91,7 +100,7 @@ TEST_F(TouchDispatcherTest, StandardDelegateThatHandlesStopsTheDispatch)
     dispatcher()->addStandardDelegate(handles, 1);
     dispatcher()->addStandardDelegate(after, 2);
     dispatcher()->touchesEnded(both, event);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"handles ended 2"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "handles ended 2" }));
 
     dispatcher()->setDispatchEvents(false);
     dispatcher()->touchesEnded(both, event);
@@ -107,7 +116,7 @@ TEST_F(TouchDispatcherTest, SwallowingTargetedDelegateLeavesUnclaimedTouchesToLa
     dispatcher()->addStandardDelegate(rest, 1);
 
     dispatcher()->touchesBegan(both, event);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"grabber claims", "grabber declines", "rest began 1"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "grabber claims", "grabber declines", "rest began 1" }));
     auto* handler = static_cast<TargetedTouchHandler*>(dispatcher()->touchHandlers()[0].get());
     EXPECT_TRUE(handler->claimedTouches().contains(first.get()));
 
@@ -115,13 +124,13 @@ TEST_F(TouchDispatcherTest, SwallowingTargetedDelegateLeavesUnclaimedTouchesToLa
     g_log.clear();
     dispatcher()->touchesMoved(both, event);
     dispatcher()->touchesEnded(both, event);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"grabber moved", "grabber ended", "rest ended 1"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "grabber moved", "grabber ended", "rest ended 1" }));
     EXPECT_TRUE(handler->claimedTouches().empty());
 
     // Once ended, the touch is no longer claimed.
     g_log.clear();
-    dispatcher()->touchesEnded(TouchSet{first.get()}, event);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"rest ended 1"}));
+    dispatcher()->touchesEnded(TouchSet { first.get() }, event);
+    EXPECT_EQ(g_log, (std::vector<std::string> { "rest ended 1" }));
 }
 
 TEST_F(TouchDispatcherTest, RegistrationChangesDuringDispatchApplyFromTheNextEvent)
@@ -140,12 +149,12 @@ TEST_F(TouchDispatcherTest, RegistrationChangesDuringDispatchApplyFromTheNextEve
     };
     dispatcher()->touchesBegan(both, event);
     // The removed victim still gets this event (and is still alive to receive it).
-    EXPECT_EQ(g_log, (std::vector<std::string>{"remover began 2", "victim began 2"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "remover began 2", "victim began 2" }));
 
     g_log.clear();
     remover->onBegan = nullptr;
     dispatcher()->touchesBegan(both, event);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"newcomer began 2"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "newcomer began 2" }));
 }
 
 TEST_F(TouchDispatcherTest, RegistrationErrors)
@@ -154,14 +163,14 @@ TEST_F(TouchDispatcherTest, RegistrationErrors)
     dispatcher()->addStandardDelegate(probe, 0);
     const std::string invalid = std::string(kInvalidArgumentException) + ": ";
     EXPECT_EQ(raisedBy([&] { dispatcher()->addTargetedDelegate(probe.get(), 3, false); }),
-              std::string(kInternalInconsistencyException) + ": Touch delegate must implement onTouchBegan");
+        std::string(kInternalInconsistencyException) + ": Touch delegate must implement onTouchBegan");
     EXPECT_EQ(raisedBy([&] { dispatcher()->addStandardDelegate(probe, 3); }),
-              invalid + "Delegate already added to touch dispatcher.");
+        invalid + "Delegate already added to touch dispatcher.");
     EXPECT_EQ(raisedBy([&] { dispatcher()->setPriority(1, nullptr); }), invalid + "Got nil touch delegate");
     EXPECT_EQ(raisedBy([&] { dispatcher()->setPriority(1, make<StandardProbe>("x")); }),
-              invalid + "Touch delegate not found");
+        invalid + "Touch delegate not found");
     EXPECT_EQ(raisedBy([&] { dispatcher()->addStandardDelegate(nullptr, 0); }),
-              std::string(kInternalInconsistencyException) + ": Touch delegate may not be nil");
+        std::string(kInternalInconsistencyException) + ": Touch delegate may not be nil");
     EXPECT_EQ(dispatcher()->touchHandlers().size(), 1u);
 }
 
@@ -177,16 +186,19 @@ TEST_F(TouchDispatcherTest, ViewKeepsOneTouchPerFingerAndForwardsOnlyChangedOnes
         void touchesBegan(const TouchSet& t, TouchEvent*) override { events.emplace_back("began", t); }
         void touchesMoved(const TouchSet& t, TouchEvent*) override { events.emplace_back("moved", t); }
         void touchesEnded(const TouchSet& t, TouchEvent*) override { events.emplace_back("ended", t); }
-        void touchesCancelled(const TouchSet& t, TouchEvent*) override { events.emplace_back("cancelled", t); }
+        void touchesCancelled(const TouchSet& t, TouchEvent*) override
+        {
+            events.emplace_back("cancelled", t);
+        }
     };
     auto recorder = make<Recorder>();
     view->setTouchDelegate(recorder.get());
 
-    view->handleHostTouches(HostTouchPhase::Began, {{1, 10, 20, 1}}, 1.0);
-    view->handleHostTouches(HostTouchPhase::Began, {{2, 100, 200, 1}}, 1.1);
-    view->handleHostTouches(HostTouchPhase::Moved, {{1, 15, 25, 1}}, 1.2);
-    view->handleHostTouches(HostTouchPhase::Moved, {{9, 0, 0, 1}}, 1.2);  // unknown finger
-    view->handleHostTouches(HostTouchPhase::Ended, {{1, 16, 26, 2}}, 1.3);
+    view->handleHostTouches(HostTouchPhase::Began, { { 1, 10, 20, 1 } }, 1.0);
+    view->handleHostTouches(HostTouchPhase::Began, { { 2, 100, 200, 1 } }, 1.1);
+    view->handleHostTouches(HostTouchPhase::Moved, { { 1, 15, 25, 1 } }, 1.2);
+    view->handleHostTouches(HostTouchPhase::Moved, { { 9, 0, 0, 1 } }, 1.2); // unknown finger
+    view->handleHostTouches(HostTouchPhase::Ended, { { 1, 16, 26, 2 } }, 1.3);
     ASSERT_EQ(recorder->events.size(), 4u);
 
     Touch* finger1 = recorder->events[0].second.anyObject();
@@ -202,7 +214,7 @@ TEST_F(TouchDispatcherTest, ViewKeepsOneTouchPerFingerAndForwardsOnlyChangedOnes
 
     // Without multiple touch only the first finger down is followed.
     view->setMultipleTouchEnabled(false);
-    view->handleHostTouches(HostTouchPhase::Began, {{3, 5, 5, 1}}, 1.4);
+    view->handleHostTouches(HostTouchPhase::Began, { { 3, 5, 5, 1 } }, 1.4);
     EXPECT_EQ(recorder->events.size(), 4u);
     view->setTouchDelegate(nullptr);
 }

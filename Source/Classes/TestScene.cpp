@@ -5,9 +5,9 @@
 #include <GLES/gl.h>
 
 const TestLayer::Quad TestLayer::kQuads[3] = {
-    {{{40, 40}, {80, 80}}, 1, 0, 0},
-    {{{200, 40}, {80, 80}}, 0, 1, 0},
-    {{{120, 360}, {80, 80}}, 0, 0, 1},
+    { { { 40, 40 }, { 80, 80 } }, 1, 0, 0 },
+    { { { 200, 40 }, { 80, 80 } }, 0, 1, 0 },
+    { { { 120, 360 }, { 80, 80 } }, 0, 0, 1 },
 };
 
 namespace {
@@ -15,12 +15,12 @@ void fillRect(const CGRect& r, float red, float green, float blue)
 {
     const GLfloat x0 = r.origin.x, y0 = r.origin.y;
     const GLfloat x1 = x0 + r.size.width, y1 = y0 + r.size.height;
-    const GLfloat vertices[] = {x0, y0, x1, y0, x0, y1, x1, y1};
+    const GLfloat vertices[] = { x0, y0, x1, y0, x0, y1, x1, y1 };
     glColor4f(red, green, blue, 1);
     glVertexPointer(2, GL_FLOAT, 0, vertices);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
-}  // namespace
+} // namespace
 
 Ref<TestLayer> TestLayer::node() { return make<TestLayer>(); }
 
@@ -51,8 +51,9 @@ void TestLayer::draw()
         fillRect(q.rect, q.r, q.g, q.b);
     fillRect(CGRectMake(m_mover.x, m_mover.y, kMoverSize, kMoverSize), 1, 1, 0);
     if (m_hasTouch)
-        fillRect(CGRectMake(m_lastTouch.x - kMarkerSize / 2, m_lastTouch.y - kMarkerSize / 2, kMarkerSize, kMarkerSize),
-                 1, 1, 1);
+        fillRect(CGRectMake(m_lastTouch.x - kMarkerSize / 2, m_lastTouch.y - kMarkerSize / 2, kMarkerSize,
+                     kMarkerSize),
+            1, 1, 1);
     glColor4f(1, 1, 1, 1);
     glDisableClientState(GL_VERTEX_ARRAY);
 }

@@ -34,8 +34,8 @@ public:
 private:
     void noteTouch(const TouchSet& touches);
 
-    CGPoint m_mover{20, 200};
-    float m_moverSpeed = 120;  // points per second, bouncing between the screen edges
+    CGPoint m_mover { 20, 200 };
+    float m_moverSpeed = 120; // points per second, bouncing between the screen edges
     CGPoint m_lastTouch;
     bool m_hasTouch = false;
 };
@@ -48,5 +48,5 @@ public:
     TestLayer* layer() const { return m_layer; }
 
 private:
-    TestLayer* m_layer = nullptr;  // our child
+    TestLayer* m_layer = nullptr; // our child
 };

@@ -10,7 +10,7 @@ std::string Action::description() const
 {
     char buf[128];
     std::snprintf(buf, sizeof buf, "<%s = %08" PRIXPTR " | Tag = %i>", className(),
-                  reinterpret_cast<std::uintptr_t>(this), m_tag);
+        reinterpret_cast<std::uintptr_t>(this), m_tag);
     return buf;
 }
 
@@ -27,9 +27,9 @@ void Action::startWithTarget(Node* target)
     start();
 }
 
-void Action::start() {}
+void Action::start() { }
 
-void Action::stop() {}
+void Action::stop() { }
 
 bool Action::isDone() const { return true; }
 

@@ -38,6 +38,6 @@ public:
     void setTag(int tag) { m_tag = tag; }
 
 protected:
-    Node* m_target = nullptr;  // not retained: the manager's record keeps the target alive
+    Node* m_target = nullptr; // not retained: the manager's record keeps the target alive
     int m_tag = kActionTagInvalid;
 };

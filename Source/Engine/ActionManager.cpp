@@ -14,7 +14,7 @@ namespace {
 ActionManager* s_sharedManager = nullptr;
 bool s_allocating = false;
 std::mutex s_managerLock;
-}  // namespace
+} // namespace
 
 ActionManager* ActionManager::sharedManager()
 {
@@ -115,7 +115,7 @@ void ActionManager::deleteRecord(Record* record)
     Ref<Node> target = std::move(record->target);
     if (!m_ticking) {
         auto it = std::find_if(m_records.begin(), m_records.end(),
-                               [record](const std::unique_ptr<Record>& r) { return r.get() == record; });
+            [record](const std::unique_ptr<Record>& r) { return r.get() == record; });
         std::unique_ptr<Record> dying = std::move(*it);
         m_records.erase(it);
     }
@@ -168,7 +168,7 @@ void ActionManager::removeAllActionsFromTarget(Node* target)
         record->actions.clear();
         record->actionIndex = -1;
         m_currentTargetSalvaged = true;
-        return;  // `actions` released here, after the record is consistent
+        return; // `actions` released here, after the record is consistent
     }
     deleteRecord(record);
 }
@@ -246,7 +246,7 @@ void ActionManager::tick(float dt)
                     action->stop();
                     // stop() may have removed it already.
                     auto it = std::find_if(record->actions.begin(), record->actions.end(),
-                                           [&action](const Ref<Action>& a) { return a.get() == action.get(); });
+                        [&action](const Ref<Action>& a) { return a.get() == action.get(); });
                     if (it != record->actions.end())
                         removeActionAtIndex(record, static_cast<int>(it - record->actions.begin()));
                 }
@@ -263,6 +263,6 @@ void ActionManager::tick(float dt)
     }
     m_ticking = false;
     m_records.erase(std::remove_if(m_records.begin(), m_records.end(),
-                                   [](const std::unique_ptr<Record>& r) { return r->deleted; }),
-                    m_records.end());
+                        [](const std::unique_ptr<Record>& r) { return r->deleted; }),
+        m_records.end());
 }

@@ -45,12 +45,12 @@ public:
 private:
     struct Record {
         std::vector<Ref<Action>> actions;
-        Ref<Node> target;  // retained while the record exists
+        Ref<Node> target; // retained while the record exists
         int actionIndex = 0;
         Action* currentAction = nullptr;
         bool currentActionSalvaged = false;
         bool paused = false;
-        bool deleted = false;  // removed from the index while being ticked; erased after the tick
+        bool deleted = false; // removed from the index while being ticked; erased after the tick
     };
 
     Record* recordFor(const Node* target) const;

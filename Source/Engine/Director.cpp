@@ -1,13 +1,13 @@
 #include "Engine/Director.h"
 
 #include "Engine/ActionManager.h"
+#include "Engine/Camera.h"
+#include "Engine/LabelAtlas.h"
 #include "Engine/Scheduler.h"
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/glu.h"
-#include "Engine/TouchDispatcher.h"
-#include "Engine/Camera.h"
-#include "Engine/LabelAtlas.h"
 #include "Engine/TextureMgr.h"
+#include "Engine/TouchDispatcher.h"
 
 #include <GLES/gl.h>
 #include <GLES/glext.h>
@@ -36,10 +36,9 @@ Director::FPSLabelTextSetter& fpsLabelTextSetter()
 }
 
 // The phone's screen, used for sizes before a view exists.
-constexpr CGSize kScreenSize{320, 480};
+constexpr CGSize kScreenSize { 320, 480 };
 
-template <class T>
-Director* installShared()
+template <class T> Director* installShared()
 {
     s_allocating = true;
     Director* director = new T();
@@ -48,7 +47,7 @@ Director* installShared()
     s_sharedDirector = director;
     return director;
 }
-}  // namespace
+} // namespace
 
 Director* Director::sharedDirector()
 {
@@ -62,7 +61,7 @@ void Director::useDisplayLinkDirector()
 {
     std::lock_guard<std::recursive_mutex> lock(s_directorLock);
     MW_ASSERT(s_sharedDirector == nullptr,
-              "A Director was alloced. To use Display Link Director this must be the first call to Director");
+        "A Director was alloced. To use Display Link Director this must be the first call to Director");
     // Every host here has a display-refresh callback, so there is no older system to fall back for.
     installShared<DisplayLinkDirector>();
 }
@@ -105,7 +104,8 @@ Director::~Director()
 void Director::setPixelFormat(int format)
 {
     if (isOpenGLAttached())
-        raiseException("DirectorAlreadyInitialized", "Can't change the pixel format after the director was initialized");
+        raiseException(
+            "DirectorAlreadyInitialized", "Can't change the pixel format after the director was initialized");
     m_pixelFormat = format;
 }
 
@@ -113,7 +113,7 @@ void Director::setDepthBufferFormat(int format)
 {
     if (isOpenGLAttached())
         raiseException("DirectorAlreadyInitialized",
-                       "Can't change the depth buffer format after the director was initialized");
+            "Can't change the depth buffer format after the director was initialized");
     m_depthBufferFormat = format;
 }
 
@@ -128,14 +128,15 @@ bool Director::attachInView(const WindowInfo& view, CGRect frame)
 {
     if (isOpenGLAttached())
         raiseException("kException_OpenGLViewAlreadyAttached",
-                       "Can't re-attach the OpenGL View, because it is already attached. Detach it first.");
+            "Can't re-attach the OpenGL View, because it is already attached. Detach it first.");
     if (m_openGLView) {
         m_openGLView->setFrame(frame);
     } else {
-        const char* format = m_pixelFormat == kPixelFormatRGBA8888 ? kEAGLColorFormatRGBA8 : kEAGLColorFormatRGB565;
-        const unsigned depth = m_depthBufferFormat == kDepthBuffer16   ? GL_DEPTH_COMPONENT16_OES
-                               : m_depthBufferFormat == kDepthBuffer24 ? GL_DEPTH_COMPONENT24_OES
-                                                                       : 0;
+        const char* format
+            = m_pixelFormat == kPixelFormatRGBA8888 ? kEAGLColorFormatRGBA8 : kEAGLColorFormatRGB565;
+        const unsigned depth = m_depthBufferFormat == kDepthBuffer16 ? GL_DEPTH_COMPONENT16_OES
+            : m_depthBufferFormat == kDepthBuffer24                  ? GL_DEPTH_COMPONENT24_OES
+                                                                     : 0;
         m_openGLView = EAGLView::initWithFrame(frame, format, depth, false);
         if (!m_openGLView)
             raiseException("kException_OpenGLViewCantInit", "Could not alloc and init the OpenGL View.");
@@ -157,11 +158,11 @@ bool Director::detach()
 {
     if (!isOpenGLAttached())
         raiseException("kException_OpenGLViewNotAttached",
-                       "Can't detach the OpenGL View, because it is not attached. Attach it first.");
+            "Can't detach the OpenGL View, because it is not attached. Attach it first.");
     m_openGLView->removeFromSuperview();
     if (isOpenGLAttached())
         raiseException("kException_OpenGLViewCantDetach",
-                       "Can't detach the OpenGL View, it is still attached to the superview.");
+            "Can't detach the OpenGL View, it is still attached to the superview.");
     return true;
 }
 
@@ -176,13 +177,13 @@ void Director::setDeviceOrientation(int orientation)
     switch (orientation) {
     case kDeviceOrientationPortrait:
     case kDeviceOrientationPortraitUpsideDown:
-        statusBar = 1;  // portrait
+        statusBar = 1; // portrait
         break;
     case kDeviceOrientationLandscapeLeft:
-        statusBar = 3;  // the platform's landscape right
+        statusBar = 3; // the platform's landscape right
         break;
     case kDeviceOrientationLandscapeRight:
-        statusBar = 4;  // the platform's landscape left
+        statusBar = 4; // the platform's landscape left
         break;
     default:
         std::printf("Director: Unknown device orientation\n");
@@ -274,7 +275,8 @@ CGSize Director::displaySize() const { return m_openGLView ? m_openGLView->frame
 CGSize Director::winSize() const
 {
     const CGSize s = displaySize();
-    if (m_deviceOrientation == kDeviceOrientationLandscapeLeft || m_deviceOrientation == kDeviceOrientationLandscapeRight)
+    if (m_deviceOrientation == kDeviceOrientationLandscapeLeft
+        || m_deviceOrientation == kDeviceOrientationLandscapeRight)
         return CGSizeMake(s.height, s.width);
     return s;
 }
@@ -303,7 +305,7 @@ void Director::runWithScene(Scene* scene)
 {
     MW_ASSERT(scene != nullptr, "Argument must be non-nil");
     MW_ASSERT(!m_runningScene,
-              "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
+        "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
     pushScene(scene);
     startAnimation();
 }
@@ -421,7 +423,7 @@ void Director::calculateDeltaTime()
         m_nextDeltaTimeZero = false;
     } else {
         m_dt = static_cast<float>(now.tv_sec - m_lastUpdate.tv_sec)
-               + static_cast<float>(now.tv_usec - m_lastUpdate.tv_usec) / 1000000.0f;
+            + static_cast<float>(now.tv_usec - m_lastUpdate.tv_usec) / 1000000.0f;
         m_dt = std::max(0.0f, m_dt);
     }
     m_lastUpdate = now;
@@ -525,8 +527,9 @@ void Director::initGLDefaultValues()
     setDefaultProjection();
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     if (!m_FPSLabel)
-        m_FPSLabel = fpsLabelFactory() ? fpsLabelFactory()()
-                                       : Ref<Node>(LabelAtlas::labelAtlasWithString("00.0", "fps_images.png", 16, 24, '.'));
+        m_FPSLabel = fpsLabelFactory()
+            ? fpsLabelFactory()()
+            : Ref<Node>(LabelAtlas::labelAtlasWithString("00.0", "fps_images.png", 16, 24, '.'));
 }
 
 // --- DisplayLinkDirector -----------------------------------------------------------------------

@@ -114,7 +114,7 @@ protected:
     void readClockOrRaise();
 
     Ref<EAGLView> m_openGLView;
-    bool m_animationTimer = false;  // the host's frame callback stands in for a repeating timer
+    bool m_animationTimer = false; // the host's frame callback stands in for a repeating timer
     double m_animationInterval = 1.0 / 60.0;
     double m_oldAnimationInterval = 1.0 / 60.0;
     int m_pixelFormat = kPixelFormatRGB565;

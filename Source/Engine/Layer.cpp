@@ -9,7 +9,7 @@ Ref<Layer> Layer::node() { return make<Layer>(); }
 Layer::Layer()
 {
     m_relativeAnchorPoint = false;
-    setAnchorPoint({0.5f, 0.5f});
+    setAnchorPoint({ 0.5f, 0.5f });
     setContentSize(Director::sharedDirector()->winSize());
 }
 
@@ -40,7 +40,10 @@ void Layer::setIsAccelerometerEnabled(bool enabled)
         accelerometer->setDelegate(nullptr);
 }
 
-void Layer::registerWithTouchDispatcher() { TouchDispatcher::sharedDispatcher()->addStandardDelegate(this, 0); }
+void Layer::registerWithTouchDispatcher()
+{
+    TouchDispatcher::sharedDispatcher()->addStandardDelegate(this, 0);
+}
 
 void Layer::onEnter()
 {
@@ -67,4 +70,4 @@ bool Layer::onTouchBegan(Touch*, TouchEvent*)
     return false;
 }
 
-void Layer::accelerometer(Accelerometer*, const Acceleration&) {}
+void Layer::accelerometer(Accelerometer*, const Acceleration&) { }

@@ -5,7 +5,10 @@
 #include "Engine/Support/Accelerometer.h"
 #include "Engine/TouchHandler.h"
 
-class Layer : public Node, public StandardTouchDelegate, public TargetedTouchDelegate, public AccelerometerDelegate {
+class Layer : public Node,
+              public StandardTouchDelegate,
+              public TargetedTouchDelegate,
+              public AccelerometerDelegate {
 public:
     static Ref<Layer> node();
     Layer();

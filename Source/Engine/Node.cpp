@@ -38,7 +38,7 @@ std::string Node::description() const
 {
     char buf[128];
     std::snprintf(buf, sizeof buf, "<%s = %08" PRIXPTR " | Tag = %i>", className(),
-                  reinterpret_cast<std::uintptr_t>(this), m_tag);
+        reinterpret_cast<std::uintptr_t>(this), m_tag);
     return buf;
 }
 
@@ -151,7 +151,8 @@ Node* Node::addChild(Node* child, int z, int tag)
 
 void Node::insertChild(Node* child, int z)
 {
-    auto it = std::find_if(m_children.begin(), m_children.end(), [z](const Ref<Node>& c) { return c->m_zOrder > z; });
+    auto it = std::find_if(
+        m_children.begin(), m_children.end(), [z](const Ref<Node>& c) { return c->m_zOrder > z; });
     m_children.insert(it, Ref<Node>(child));
     child->m_zOrder = z;
 }
@@ -159,7 +160,8 @@ void Node::insertChild(Node* child, int z)
 void Node::reorderChild(Node* child, int z)
 {
     MW_ASSERT(child != nullptr, "Child must be non-nil");
-    auto it = std::find_if(m_children.begin(), m_children.end(), [child](const Ref<Node>& c) { return c.get() == child; });
+    auto it = std::find_if(
+        m_children.begin(), m_children.end(), [child](const Ref<Node>& c) { return c.get() == child; });
     if (it == m_children.end())
         return;
     Ref<Node> keep = *it;
@@ -180,13 +182,15 @@ void Node::removeChild(Node* child, bool cleanup)
 {
     if (!child)
         return;
-    auto it = std::find_if(m_children.begin(), m_children.end(), [child](const Ref<Node>& c) { return c.get() == child; });
+    auto it = std::find_if(
+        m_children.begin(), m_children.end(), [child](const Ref<Node>& c) { return c.get() == child; });
     if (it == m_children.end())
         return;
-    Ref<Node> keep = *it;  // alive through its own onExit and cleanup
+    Ref<Node> keep = *it; // alive through its own onExit and cleanup
     detachChild(child, cleanup);
     // onExit or cleanup may have changed the list; find the child again.
-    it = std::find_if(m_children.begin(), m_children.end(), [child](const Ref<Node>& c) { return c.get() == child; });
+    it = std::find_if(
+        m_children.begin(), m_children.end(), [child](const Ref<Node>& c) { return c.get() == child; });
     if (it != m_children.end())
         m_children.erase(it);
 }
@@ -315,7 +319,7 @@ void Node::transformAncestors()
     }
 }
 
-void Node::draw() {}
+void Node::draw() { }
 
 // --- actions -----------------------------------------------------------------------------------
 
@@ -380,7 +384,7 @@ void Node::unschedule(Selector<float> selector)
     if (!selector)
         return;
     auto it = std::find_if(m_scheduledSelectors.begin(), m_scheduledSelectors.end(),
-                           [&selector](const auto& entry) { return entry.first == selector; });
+        [&selector](const auto& entry) { return entry.first == selector; });
     if (it == m_scheduledSelectors.end())
         return;
     // The timer may hold the last reference to this node.
@@ -430,7 +434,10 @@ CGAffineTransform Node::nodeToWorldTransform() const
     return t;
 }
 
-CGAffineTransform Node::worldToNodeTransform() const { return CGAffineTransformInvert(nodeToWorldTransform()); }
+CGAffineTransform Node::worldToNodeTransform() const
+{
+    return CGAffineTransformInvert(nodeToWorldTransform());
+}
 
 CGPoint Node::convertToNodeSpace(CGPoint worldPoint) const
 {
@@ -472,13 +479,13 @@ void Node::dumpProperties(nlohmann::json& out) const
     out["class"] = className();
     out["tag"] = m_tag;
     out["z"] = m_zOrder;
-    out["position"] = {m_position.x, m_position.y};
-    out["worldPosition"] = {world.x, world.y};
+    out["position"] = { m_position.x, m_position.y };
+    out["worldPosition"] = { world.x, world.y };
     out["rotation"] = m_rotation;
     out["scaleX"] = m_scaleX;
     out["scaleY"] = m_scaleY;
     out["visible"] = m_visible;
-    out["contentSize"] = {m_contentSize.width, m_contentSize.height};
+    out["contentSize"] = { m_contentSize.width, m_contentSize.height };
 }
 
 nlohmann::json Node::dumpTree(const Node* root)

@@ -151,5 +151,5 @@ protected:
     Node* m_parent = nullptr;
     int m_tag = kNodeTagInvalid;
     std::vector<std::pair<Selector<float>, Ref<Timer>>> m_scheduledSelectors;
-    void* m_data = nullptr;  // not owned
+    void* m_data = nullptr; // not owned
 };

@@ -8,6 +8,6 @@ Scene::Scene()
 {
     // Origin at the position, rotation and scale about the screen centre.
     m_relativeAnchorPoint = false;
-    setAnchorPoint({0.5f, 0.5f});
+    setAnchorPoint({ 0.5f, 0.5f });
     setContentSize(Director::sharedDirector()->winSize());
 }

@@ -17,18 +17,19 @@ std::mutex s_schedulerLock;
 bool contains(const std::vector<Ref<Timer>>& list, const Timer* timer)
 {
     return std::find_if(list.begin(), list.end(), [timer](const Ref<Timer>& t) { return t.get() == timer; })
-           != list.end();
+        != list.end();
 }
 
 bool eraseFrom(std::vector<Ref<Timer>>& list, const Timer* timer)
 {
-    auto it = std::find_if(list.begin(), list.end(), [timer](const Ref<Timer>& t) { return t.get() == timer; });
+    auto it
+        = std::find_if(list.begin(), list.end(), [timer](const Ref<Timer>& t) { return t.get() == timer; });
     if (it == list.end())
         return false;
     list.erase(it);
     return true;
 }
-}  // namespace
+} // namespace
 
 // --- Timer ---------------------------------------------------------------------------------
 
@@ -38,7 +39,9 @@ Ref<Timer> Timer::timerWithTarget(Object* target, Selector<float> selector, floa
 }
 
 Timer::Timer(Object* target, Selector<float> selector, float interval)
-    : m_target(target), m_selector(selector), m_interval(interval)
+    : m_target(target)
+    , m_selector(selector)
+    , m_interval(interval)
 {
     MW_ASSERT(target != nullptr, "Argument must be non-nil");
     MW_ASSERT(static_cast<bool>(selector), "Argument must be non-nil");
@@ -47,8 +50,8 @@ Timer::Timer(Object* target, Selector<float> selector, float interval)
 std::string Timer::description() const
 {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "<%s = %p | target:%s selector:(%s)>", className(), static_cast<const void*>(this),
-                  m_target->className(), m_selector.name());
+    std::snprintf(buf, sizeof buf, "<%s = %p | target:%s selector:(%s)>", className(),
+        static_cast<const void*>(this), m_target->className(), m_selector.name());
     return buf;
 }
 
@@ -110,7 +113,7 @@ void Scheduler::scheduleTimer(Timer* timer)
 {
     MW_ASSERT(timer != nullptr, "Argument must be non-nil");
     if (eraseFrom(m_methodsToRemove, timer))
-        return;  // the pending removal is cancelled; the timer stays active
+        return; // the pending removal is cancelled; the timer stays active
     if (contains(m_scheduledMethods, timer) || contains(m_methodsToAdd, timer)) {
         std::printf("Scheduler.schedulerTimer: timer %s already scheduled\n", timer->description().c_str());
         raiseException("SchedulerTimerAlreadyScheduled", "Scheduler.scheduleTimer already scheduled");

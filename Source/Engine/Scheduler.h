@@ -28,7 +28,7 @@ public:
     float elapsed() const { return m_elapsed; }
 
 private:
-    Ref<Object> m_target;  // retained for the timer's whole life
+    Ref<Object> m_target; // retained for the timer's whole life
     Selector<float> m_selector;
     float m_interval = 0;
     float m_elapsed = -1;

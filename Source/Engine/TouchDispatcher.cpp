@@ -43,7 +43,7 @@ void TouchDispatcher::removeDelegate(Object* delegate)
     if (!delegate)
         return;
     auto it = std::find_if(m_touchHandlers.begin(), m_touchHandlers.end(),
-                           [delegate](const Ref<TouchHandler>& h) { return h->delegate() == delegate; });
+        [delegate](const Ref<TouchHandler>& h) { return h->delegate() == delegate; });
     if (it == m_touchHandlers.end())
         return;
     // Removal can release the delegate, whose destructor may come back here.
@@ -62,7 +62,7 @@ void TouchDispatcher::setPriority(int priority, Object* delegate)
     if (!delegate)
         raiseException(kInvalidArgumentException, "Got nil touch delegate");
     auto it = std::find_if(m_touchHandlers.begin(), m_touchHandlers.end(),
-                           [delegate](const Ref<TouchHandler>& h) { return h->delegate() == delegate; });
+        [delegate](const Ref<TouchHandler>& h) { return h->delegate() == delegate; });
     if (it == m_touchHandlers.end())
         raiseException(kInvalidArgumentException, "Touch delegate not found");
     if ((*it)->priority() == priority)

@@ -7,13 +7,15 @@ bool StandardTouchDelegate::onTouchesMoved(const TouchSet&, TouchEvent*) { retur
 bool StandardTouchDelegate::onTouchesEnded(const TouchSet&, TouchEvent*) { return false; }
 bool StandardTouchDelegate::onTouchesCancelled(const TouchSet&, TouchEvent*) { return false; }
 
-void TargetedTouchDelegate::onTouchMoved(Touch*, TouchEvent*) {}
-void TargetedTouchDelegate::onTouchEnded(Touch*, TouchEvent*) {}
-void TargetedTouchDelegate::onTouchCancelled(Touch*, TouchEvent*) {}
+void TargetedTouchDelegate::onTouchMoved(Touch*, TouchEvent*) { }
+void TargetedTouchDelegate::onTouchEnded(Touch*, TouchEvent*) { }
+void TargetedTouchDelegate::onTouchCancelled(Touch*, TouchEvent*) { }
 
 // --- TouchHandler ----------------------------------------------------------------------------
 
-TouchHandler::TouchHandler(Object* delegate, int priority) : m_delegate(delegate), m_priority(priority)
+TouchHandler::TouchHandler(Object* delegate, int priority)
+    : m_delegate(delegate)
+    , m_priority(priority)
 {
     MW_ASSERT(delegate != nullptr, "Touch delegate may not be nil");
 }
@@ -57,7 +59,8 @@ bool TouchHandler::handle(TouchEventKind kind, TouchSet& touches, TouchEvent* ev
 // --- StandardTouchHandler ----------------------------------------------------------------------
 
 StandardTouchHandler::StandardTouchHandler(Object* delegate, int priority)
-    : TouchHandler(delegate, priority), m_standard(dynamic_cast<StandardTouchDelegate*>(delegate))
+    : TouchHandler(delegate, priority)
+    , m_standard(dynamic_cast<StandardTouchDelegate*>(delegate))
 {
 }
 
@@ -86,15 +89,15 @@ bool StandardTouchHandler::touchesCancelled(TouchSet& touches, TouchEvent* event
 // --- TargetedTouchHandler ----------------------------------------------------------------------
 
 TargetedTouchHandler::TargetedTouchHandler(Object* delegate, int priority, bool swallowsTouches)
-    : TouchHandler(delegate, priority),
-      m_targeted(dynamic_cast<TargetedTouchDelegate*>(delegate)),
-      m_swallowsTouches(swallowsTouches)
+    : TouchHandler(delegate, priority)
+    , m_targeted(dynamic_cast<TargetedTouchDelegate*>(delegate))
+    , m_swallowsTouches(swallowsTouches)
 {
     MW_ASSERT(m_targeted != nullptr, "Touch delegate must implement onTouchBegan");
 }
 
-Ref<TargetedTouchHandler> TargetedTouchHandler::handlerWithDelegate(Object* delegate, int priority,
-                                                                    bool swallowsTouches)
+Ref<TargetedTouchHandler> TargetedTouchHandler::handlerWithDelegate(
+    Object* delegate, int priority, bool swallowsTouches)
 {
     return make<TargetedTouchHandler>(delegate, priority, swallowsTouches);
 }

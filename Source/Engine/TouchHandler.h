@@ -50,7 +50,7 @@ public:
     bool handle(TouchEventKind kind, TouchSet& touches, TouchEvent* event);
 
 protected:
-    Ref<Object> m_delegate;  // retained while registered
+    Ref<Object> m_delegate; // retained while registered
     int m_priority = 0;
 };
 
@@ -66,13 +66,14 @@ public:
     bool touchesCancelled(TouchSet& touches, TouchEvent* event) override;
 
 private:
-    StandardTouchDelegate* m_standard;  // the delegate's protocol side, or null
+    StandardTouchDelegate* m_standard; // the delegate's protocol side, or null
 };
 
 class TargetedTouchHandler : public TouchHandler {
 public:
     TargetedTouchHandler(Object* delegate, int priority, bool swallowsTouches);
-    static Ref<TargetedTouchHandler> handlerWithDelegate(Object* delegate, int priority, bool swallowsTouches);
+    static Ref<TargetedTouchHandler> handlerWithDelegate(
+        Object* delegate, int priority, bool swallowsTouches);
     const char* className() const override { return "TargetedTouchHandler"; }
 
     bool swallowsTouches() const { return m_swallowsTouches; }

@@ -6,15 +6,19 @@
 #include "Engine/Support/Accelerometer.h"
 #include "Engine/TouchDispatcher.h"
 
-#include <SDL.h>
 #include <GLES/gl.h>
+#include <SDL.h>
 
 #include <cmath>
 #include <cstdio>
 
-FakeHost::FakeHost() : FakeHost(Options{}) {}
+FakeHost::FakeHost()
+    : FakeHost(Options {})
+{
+}
 
-FakeHost::FakeHost(Options options) : m_options(options)
+FakeHost::FakeHost(Options options)
+    : m_options(options)
 {
     m_previous = Host::currentOrNull();
     Host::setCurrent(this);
@@ -48,7 +52,7 @@ void FakeHost::frame(double seconds)
 {
     advance(seconds);
     if (m_displayLink) {
-        auto callback = m_displayLink;  // the frame may replace the link
+        auto callback = m_displayLink; // the frame may replace the link
         callback();
     }
 }
@@ -87,7 +91,7 @@ bool FakeHost::createSurface(int widthPoints, int heightPoints, int colorBits, i
         SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colorBits == 32 ? 8 : 5);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
         m_window = SDL_CreateWindow("FakeHost", 0, 0, surfacePixelWidth(), surfacePixelHeight(),
-                                    SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+            SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (!m_window) {
             std::printf("FakeHost: %s\n", SDL_GetError());
             return false;
@@ -134,7 +138,8 @@ std::vector<std::uint8_t> FakeHost::readPixels(int& width, int& height)
     std::vector<std::uint8_t> out(bottomUp.size());
     const std::size_t row = static_cast<std::size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
-        std::copy_n(bottomUp.data() + static_cast<std::size_t>(height - 1 - y) * row, row, out.data() + y * row);
+        std::copy_n(
+            bottomUp.data() + static_cast<std::size_t>(height - 1 - y) * row, row, out.data() + y * row);
     return out;
 }
 

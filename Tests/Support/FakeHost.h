@@ -19,7 +19,7 @@ class FakeHost : public Host {
 public:
     struct Options {
         bool realSurface = false;
-        int scale = 1;  // pixels per point
+        int scale = 1; // pixels per point
     };
     FakeHost();
     explicit FakeHost(Options options);
@@ -58,7 +58,7 @@ public:
     bool writePNG(const std::string&, const std::vector<std::uint8_t>&, int, int) override { return false; }
     void setDisplayLink(std::function<void()> onFrame, int frameInterval) override;
     int run() override { return 0; }
-    void requestTermination() override {}
+    void requestTermination() override { }
     bool gettimeofday(HostTimeValue& out) override;
     double absoluteTime() override { return static_cast<double>(m_now.tv_sec) + m_now.tv_usec / 1e6; }
     void setAccelerometerInterval(double seconds) override { m_accelerometerInterval = seconds; }
@@ -81,7 +81,7 @@ public:
 private:
     Options m_options;
     HostListener* m_listener = nullptr;
-    HostTimeValue m_now{1000, 0};
+    HostTimeValue m_now { 1000, 0 };
     bool m_clockFails = false;
     std::function<void()> m_displayLink;
     int m_frameInterval = 0;
@@ -102,8 +102,7 @@ private:
 void resetEngineForTest();
 
 // "name: reason" of the engine exception the call raises, or "" when it raises none.
-template <class F>
-std::string raisedBy(F&& call)
+template <class F> std::string raisedBy(F&& call)
 {
     try {
         call();

@@ -24,5 +24,5 @@ void Accelerometer::deliver(double x, double y, double z, double timestamp)
 {
     if (!m_delegate)
         return;
-    m_delegate->accelerometer(this, Acceleration{x, y, z, timestamp});
+    m_delegate->accelerometer(this, Acceleration { x, y, z, timestamp });
 }

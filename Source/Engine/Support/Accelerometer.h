@@ -4,7 +4,7 @@
 #include "Engine/Support/Ref.h"
 
 struct Acceleration {
-    double x = 0, y = 0, z = 0;  // g, device axes
+    double x = 0, y = 0, z = 0; // g, device axes
     double timestamp = 0;
 };
 

@@ -7,15 +7,18 @@
 #include <cmath>
 #include <cstdio>
 
-Ref<EAGLView> EAGLView::initWithFrame(CGRect frame) { return initWithFrame(frame, kEAGLColorFormatRGB565, 0, false); }
+Ref<EAGLView> EAGLView::initWithFrame(CGRect frame)
+{
+    return initWithFrame(frame, kEAGLColorFormatRGB565, 0, false);
+}
 
 Ref<EAGLView> EAGLView::initWithFrame(CGRect frame, const std::string& format)
 {
     return initWithFrame(frame, format, 0, false);
 }
 
-Ref<EAGLView> EAGLView::initWithFrame(CGRect frame, const std::string& format, unsigned depthFormat,
-                                      bool preserveBackbuffer)
+Ref<EAGLView> EAGLView::initWithFrame(
+    CGRect frame, const std::string& format, unsigned depthFormat, bool preserveBackbuffer)
 {
     Ref<EAGLView> view(new EAGLView(frame, format, depthFormat, preserveBackbuffer));
     if (!view->createSurface())
@@ -24,7 +27,10 @@ Ref<EAGLView> EAGLView::initWithFrame(CGRect frame, const std::string& format, u
 }
 
 EAGLView::EAGLView(CGRect frame, std::string format, unsigned depthFormat, bool preserveBackbuffer)
-    : m_format(std::move(format)), m_depthFormat(depthFormat), m_preserveBackbuffer(preserveBackbuffer), m_frame(frame)
+    : m_format(std::move(format))
+    , m_depthFormat(depthFormat)
+    , m_preserveBackbuffer(preserveBackbuffer)
+    , m_frame(frame)
 {
 }
 
@@ -45,7 +51,7 @@ bool EAGLView::createSurface()
         const int colorBits = m_format == kEAGLColorFormatRGBA8 ? 32 : 16;
         const int depthBits = m_depthFormat == GL_DEPTH_COMPONENT24_OES ? 24 : m_depthFormat ? 16 : 0;
         if (!host->createSurface(static_cast<int>(std::lround(m_frame.size.width)),
-                                 static_cast<int>(std::lround(m_frame.size.height)), colorBits, depthBits))
+                static_cast<int>(std::lround(m_frame.size.height)), colorBits, depthBits))
             return false;
     }
     if (!host->makeCurrent())
@@ -54,7 +60,8 @@ bool EAGLView::createSurface()
     // The host surface's default framebuffer is our framebuffer and colour renderbuffer: there is
     // no drawable layer to give renderbuffer storage, so nothing is generated or bound here.
     m_framebuffer = 0;
-    m_size = CGSizeMake(static_cast<float>(host->surfacePixelWidth()), static_cast<float>(host->surfacePixelHeight()));
+    m_size = CGSizeMake(
+        static_cast<float>(host->surfacePixelWidth()), static_cast<float>(host->surfacePixelHeight()));
     if (!m_hasBeenCurrent) {
         // The host may letterbox the view inside a larger drawable.
         int x = 0, y = 0, width = 0, height = 0;
@@ -86,8 +93,8 @@ void EAGLView::layoutSubviews()
     if (!host)
         return;
     // The host scales points to pixels; a changed pixel size means the surface was resized.
-    const CGSize pixels = CGSizeMake(static_cast<float>(host->surfacePixelWidth()),
-                                     static_cast<float>(host->surfacePixelHeight()));
+    const CGSize pixels = CGSizeMake(
+        static_cast<float>(host->surfacePixelWidth()), static_cast<float>(host->surfacePixelHeight()));
     if (pixels == m_size)
         return;
     destroySurface();
@@ -135,7 +142,7 @@ CGPoint EAGLView::convertPointFromViewToSurface(CGPoint point) const
     if (b.size.width == 0 || b.size.height == 0)
         return point;
     return CGPointMake((point.x - b.origin.x) / b.size.width * m_size.width,
-                       (point.y - b.origin.y) / b.size.height * m_size.height);
+        (point.y - b.origin.y) / b.size.height * m_size.height);
 }
 
 CGRect EAGLView::convertRectFromViewToSurface(CGRect rect) const
@@ -144,8 +151,8 @@ CGRect EAGLView::convertRectFromViewToSurface(CGRect rect) const
     if (b.size.width == 0 || b.size.height == 0)
         return rect;
     return CGRectMake((rect.origin.x - b.origin.x) / b.size.width * m_size.width,
-                      (rect.origin.y - b.origin.y) / b.size.height * m_size.height,
-                      rect.size.width / b.size.width * m_size.width, rect.size.height / b.size.height * m_size.height);
+        (rect.origin.y - b.origin.y) / b.size.height * m_size.height,
+        rect.size.width / b.size.width * m_size.width, rect.size.height / b.size.height * m_size.height);
 }
 
 // --- touches -----------------------------------------------------------------------------------
@@ -158,12 +165,14 @@ TouchSet EAGLView::activeTouches() const
     return all;
 }
 
-void EAGLView::handleHostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& points, double timestamp)
+void EAGLView::handleHostTouches(
+    HostTouchPhase phase, const std::vector<HostTouchPoint>& points, double timestamp)
 {
     if (!m_userInteractionEnabled)
         return;
     auto find = [this](std::int64_t id) {
-        return std::find_if(m_touches.begin(), m_touches.end(), [id](const auto& e) { return e.first == id; });
+        return std::find_if(
+            m_touches.begin(), m_touches.end(), [id](const auto& e) { return e.first == id; });
     };
 
     TouchSet changed;
@@ -198,8 +207,8 @@ void EAGLView::handleHostTouches(HostTouchPhase phase, const std::vector<HostTou
         case HostTouchPhase::Cancelled:
             if (it == m_touches.end())
                 break;
-            it->second->update(phase == HostTouchPhase::Ended ? TouchPhase::Ended : TouchPhase::Cancelled, location,
-                               p.tapCount, timestamp);
+            it->second->update(phase == HostTouchPhase::Ended ? TouchPhase::Ended : TouchPhase::Cancelled,
+                location, p.tapCount, timestamp);
             changed.insert(it->second.get());
             finished.push_back(p.id);
             break;

@@ -21,7 +21,7 @@ inline constexpr const char* kEAGLColorFormatRGBA8 = "RGBA8";
 
 // What the host's window or view contributes to attachment.
 struct WindowInfo {
-    CGRect frame = CGRectMake(0, 0, 320, 480);  // points
+    CGRect frame = CGRectMake(0, 0, 320, 480); // points
     bool userInteractionEnabled = true;
     bool multipleTouchEnabled = false;
 };
@@ -50,8 +50,8 @@ public:
     static Ref<EAGLView> initWithFrame(CGRect frame);
     static Ref<EAGLView> initWithFrame(CGRect frame, const std::string& format);
     // depthFormat: 0, GL_DEPTH_COMPONENT16_OES or GL_DEPTH_COMPONENT24_OES.
-    static Ref<EAGLView> initWithFrame(CGRect frame, const std::string& format, unsigned depthFormat,
-                                       bool preserveBackbuffer);
+    static Ref<EAGLView> initWithFrame(
+        CGRect frame, const std::string& format, unsigned depthFormat, bool preserveBackbuffer);
     ~EAGLView() override;
     const char* className() const override { return "EAGLView"; }
 
@@ -114,12 +114,12 @@ private:
     bool m_hasBeenCurrent = false;
     bool m_hasSurface = false;
     EAGLViewDelegate* m_delegate = nullptr;
-    EAGLTouchDelegate* m_touchDelegate = nullptr;  // the shared touch dispatcher, which is never freed
+    EAGLTouchDelegate* m_touchDelegate = nullptr; // the shared touch dispatcher, which is never freed
 
     CGRect m_frame;
     std::optional<WindowInfo> m_superview;
     bool m_userInteractionEnabled = true;
     bool m_multipleTouchEnabled = false;
 
-    std::vector<std::pair<std::int64_t, Ref<Touch>>> m_touches;  // by finger id, in finger-down order
+    std::vector<std::pair<std::int64_t, Ref<Touch>>> m_touches; // by finger id, in finger-down order
 };

@@ -12,14 +12,14 @@ inline void checkGLError(const char* call, const char* file, int line)
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
         std::printf("OpenGL error 0x%04X in %s (%s:%d)\n", error, call, file, line);
 }
-}  // namespace mw::detail
+} // namespace mw::detail
 
 #ifdef NDEBUG
 #define MW_GL_CHECK(call) (call)
 #else
-#define MW_GL_CHECK(call)                                       \
-    do {                                                        \
-        call;                                                   \
-        ::mw::detail::checkGLError(#call, __FILE__, __LINE__);  \
+#define MW_GL_CHECK(call)                                                                                    \
+    do {                                                                                                     \
+        call;                                                                                                \
+        ::mw::detail::checkGLError(#call, __FILE__, __LINE__);                                               \
     } while (0)
 #endif

@@ -28,8 +28,9 @@ TouchSet::TouchSet(std::initializer_list<Touch*> touches)
 
 bool TouchSet::contains(const Touch* touch) const
 {
-    return std::find_if(m_touches.begin(), m_touches.end(), [touch](const Ref<Touch>& t) { return t.get() == touch; })
-           != m_touches.end();
+    return std::find_if(m_touches.begin(), m_touches.end(), [touch](const Ref<Touch>& t) {
+        return t.get() == touch;
+    }) != m_touches.end();
 }
 
 void TouchSet::insert(Touch* touch)
@@ -40,7 +41,8 @@ void TouchSet::insert(Touch* touch)
 
 void TouchSet::erase(const Touch* touch)
 {
-    auto it = std::find_if(m_touches.begin(), m_touches.end(), [touch](const Ref<Touch>& t) { return t.get() == touch; });
+    auto it = std::find_if(
+        m_touches.begin(), m_touches.end(), [touch](const Ref<Touch>& t) { return t.get() == touch; });
     if (it != m_touches.end())
         m_touches.erase(it);
 }

@@ -37,7 +37,7 @@ private:
     int m_tapCount = 1;
     TouchPhase m_phase = TouchPhase::Began;
     double m_timestamp = 0;
-    EAGLView* m_view = nullptr;  // the view owns its touches
+    EAGLView* m_view = nullptr; // the view owns its touches
 };
 
 // A set of touches compared by identity, kept in insertion order so dispatch is repeatable.
@@ -66,7 +66,11 @@ private:
 // What goes with each touch delivery: every finger currently down and the event time.
 class TouchEvent : public Object {
 public:
-    TouchEvent(TouchSet allTouches, double timestamp) : m_allTouches(std::move(allTouches)), m_timestamp(timestamp) {}
+    TouchEvent(TouchSet allTouches, double timestamp)
+        : m_allTouches(std::move(allTouches))
+        , m_timestamp(timestamp)
+    {
+    }
     const char* className() const override { return "TouchEvent"; }
     const TouchSet& allTouches() const { return m_allTouches; }
     double timestamp() const { return m_timestamp; }

@@ -26,13 +26,13 @@ void cross(const GLfloat a[3], const GLfloat b[3], GLfloat out[3])
     out[1] = a[2] * b[0] - a[0] * b[2];
     out[2] = a[0] * b[1] - a[1] * b[0];
 }
-}  // namespace
+} // namespace
 
-void gluLookAt(GLfloat eyeX, GLfloat eyeY, GLfloat eyeZ, GLfloat centerX, GLfloat centerY, GLfloat centerZ, GLfloat upX,
-               GLfloat upY, GLfloat upZ)
+void gluLookAt(GLfloat eyeX, GLfloat eyeY, GLfloat eyeZ, GLfloat centerX, GLfloat centerY, GLfloat centerZ,
+    GLfloat upX, GLfloat upY, GLfloat upZ)
 {
-    GLfloat forward[3] = {centerX - eyeX, centerY - eyeY, centerZ - eyeZ};
-    const GLfloat up[3] = {upX, upY, upZ};
+    GLfloat forward[3] = { centerX - eyeX, centerY - eyeY, centerZ - eyeZ };
+    const GLfloat up[3] = { upX, upY, upZ };
     normalize(forward);
     GLfloat side[3];
     cross(forward, up, side);
@@ -41,12 +41,14 @@ void gluLookAt(GLfloat eyeX, GLfloat eyeY, GLfloat eyeZ, GLfloat centerX, GLfloa
     cross(side, forward, trueUp);
 
     // Column-major: rows of the rotation are side, up and -forward.
+    // clang-format off
     const GLfloat m[16] = {
         side[0], trueUp[0], -forward[0], 0,
         side[1], trueUp[1], -forward[1], 0,
         side[2], trueUp[2], -forward[2], 0,
         0,       0,         0,           1,
     };
+    // clang-format on
     glMultMatrixf(m);
     glTranslatef(-eyeX, -eyeY, -eyeZ);
 }

@@ -102,7 +102,7 @@ TEST_F(DirectorTest, PushedSceneCoversTheFirstAndPopReturnsToIt)
     g_log.clear();
     director()->popScene();
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string> { "exit second", "enter first", "finish first" }));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit second", "enter first", "finish first", "cleanup second" }));
     EXPECT_EQ(director()->runningScene(), first.get()); // not rebuilt
 
     // Popping the last scene ends the director.
@@ -126,7 +126,7 @@ TEST_F(DirectorTest, OnlyTheLastOfTwoReplacementsInAFrameIsShown)
     director()->replaceScene(scene("r2"));
     EXPECT_TRUE(firstReplacementFreed); // released without ever being entered
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string> { "exit start", "enter r2", "finish r2" }));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit start", "enter r2", "finish r2", "cleanup start" }));
     EXPECT_EQ(director()->scenesStack().size(), 1u);
 }
 
@@ -146,7 +146,36 @@ TEST_F(DirectorTest, TransitionScenesTakeOverExitAndEntry)
     director()->replaceScene(scene("in"));
     host.frame();
     // A finishing transition has entered its incoming scene already.
-    EXPECT_EQ(g_log, (std::vector<std::string> { "exit transition" }));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit transition", "cleanup transition" }));
+}
+
+TEST_F(DirectorTest, AReplacedSceneWithTimersIsFreedButAPushedOneIsKept)
+{
+    bool replacedFreed = false, coveredFreed = false;
+    {
+        auto replaced = scene("replaced", &replacedFreed);
+        replaced->schedule(Selector<float>(&ProbeScene::tick));
+        director()->runWithScene(replaced);
+        host.frame();
+    }
+    director()->replaceScene(scene("second"));
+    host.frame();
+    host.frame(); // the scheduler lets go of unscheduled timers at the next tick
+    EXPECT_TRUE(replacedFreed); // its timer no longer keeps it alive
+
+    {
+        auto covered = scene("covered", &coveredFreed);
+        covered->schedule(Selector<float>(&ProbeScene::tick));
+        director()->replaceScene(covered);
+        host.frame();
+    }
+    director()->pushScene(scene("over"));
+    host.frame();
+    EXPECT_FALSE(coveredFreed);
+    g_log.clear();
+    director()->popScene();
+    host.frame();
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit over", "enter covered", "finish covered", "cleanup over" }));
 }
 
 TEST_F(DirectorTest, SceneReplacedDuringTheTickIsDrawnInTheSameFrame)

@@ -470,6 +470,20 @@ void Director::setNextScene()
         m_runningScene->onEnter();
         m_runningScene->onEnterTransitionDidFinish();
     }
+
+    // A replaced scene is never shown again. Its timers retain it (and it them), so without a
+    // cleanup every scene the options replace would stay in memory. A transition coming in
+    // still shows the outgoing scene and cleans it up itself when it is done.
+    if (previous && !newIsTransition && !isOnStack(previous.get()))
+        previous->cleanup();
+}
+
+bool Director::isOnStack(const Scene* scene) const
+{
+    for (const Ref<Scene>& s : m_scenesStack)
+        if (s.get() == scene)
+            return true;
+    return false;
 }
 
 void Director::applyLandscape()

@@ -108,6 +108,7 @@ public:
 protected:
     void calculateDeltaTime();
     void setNextScene();
+    bool isOnStack(const Scene* scene) const;
     void applyLandscape();
     void showFPS();
     void initGLDefaultValues();

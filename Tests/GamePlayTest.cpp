@@ -131,8 +131,9 @@ TEST_F(GamePlayTest, TheNerdIsDrawnOverTheBackgroundWhereItsBodiesAre)
         const double bx = double(ball["center"][0]) + lx, by = double(ball["center"][1]) + ly, r = ball["radius"];
         ballNearCorner |= bx - r < 20 && by + r > 460;
     }
-    if (!ballNearCorner)
+    if (!ballNearCorner) {
         EXPECT_EQ(corner, 0);
+    }
 }
 
 TEST_F(GamePlayTest, TheSameSeedAndScriptGiveTheSameFall)

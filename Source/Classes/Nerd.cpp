@@ -19,48 +19,38 @@ bool Nerd::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLayer)
     if (!Ragdoll::initWithSpace(space, position, gameLayer))
         return false;
 
-    m_chestBody = addBody("chest", 10, momentForBox(10, 36, 45), cpv(7, 111));
-    m_chestShape = addPolygon(m_chestBody, {cpv(0, 0), cpv(0, 45), cpv(36, 45), cpv(36, 0)});
+    m_chestBody = addBoxPart("chest", 10, 36, 45, cpv(7, 111), &m_chestShape);
     setMainBody(m_chestBody);
 
-    m_stomachBody = addBody("stomach", 10, momentForBox(10, 38, 39), cpv(4, 87));
-    m_stomachShape = addPolygon(m_stomachBody, {cpv(0, 0), cpv(0, 39), cpv(38, 39), cpv(38, 0)});
+    m_stomachBody = addBoxPart("stomach", 10, 38, 39, cpv(4, 87), &m_stomachShape);
     addJointPair(m_chestBody, m_stomachBody, cpv(18, 8), cpv(21, 32), -35, 20);
 
     m_headBody = addBody("head", 7, cpMomentForCircle(7, 0, 15.5, cpvzero), cpv(15.5, 155.5));
     m_headShape = addCircle(m_headBody, 15.5);
     addJointPair(m_chestBody, m_headBody, cpv(20, 40), cpv(8, -7.5), -30, 20);
 
-    m_bicep1Body = addBody("bicep1", 4, momentForBox(4, 20, 39), cpv(20, 133));
-    m_bicep1Shape = addPolygon(m_bicep1Body, {cpv(0, 0), cpv(0, 39), cpv(20, 39), cpv(20, 0)});
+    m_bicep1Body = addBoxPart("bicep1", 4, 20, 39, cpv(20, 133), &m_bicep1Shape);
     addJointPair(m_chestBody, m_bicep1Body, cpv(23, 29), cpv(10, 6), -40, 235);
 
-    m_bicep2Body = addBody("bicep2", 4, momentForBox(4, 20, 39), cpv(24, 133));
-    m_bicep2Shape = addPolygon(m_bicep2Body, {cpv(0, 0), cpv(0, 39), cpv(20, 39), cpv(20, 0)});
+    m_bicep2Body = addBoxPart("bicep2", 4, 20, 39, cpv(24, 133), &m_bicep2Shape);
     addJointPair(m_chestBody, m_bicep2Body, cpv(27, 29), cpv(10, 6), -40, 235);
 
-    m_forearm1Body = addBody("forearm1", 3, momentForBox(3, 18, 61), cpv(21, 160));
-    m_forearm1Shape = addPolygon(m_forearm1Body, {cpv(0, 0), cpv(0, 61), cpv(18, 61), cpv(18, 0)});
+    m_forearm1Body = addBoxPart("forearm1", 3, 18, 61, cpv(21, 160), &m_forearm1Shape);
     addJointPair(m_bicep1Body, m_forearm1Body, cpv(10, 34), cpv(9, 4), -120, 20);
 
-    m_forearm2Body = addBody("forearm2", 3, momentForBox(3, 18, 61), cpv(25, 160));
-    m_forearm2Shape = addPolygon(m_forearm2Body, {cpv(0, 0), cpv(0, 61), cpv(18, 61), cpv(18, 0)});
+    m_forearm2Body = addBoxPart("forearm2", 3, 18, 61, cpv(25, 160), &m_forearm2Shape);
     addJointPair(m_bicep2Body, m_forearm2Body, cpv(10, 34), cpv(9, 4), -120, 20);
 
-    m_thigh1Body = addBody("thigh1", 4, momentForBox(4, 31, 53), cpv(8, 45));
-    m_thigh1Shape = addPolygon(m_thigh1Body, {cpv(0, 0), cpv(0, 53), cpv(31, 53), cpv(31, 0)});
+    m_thigh1Body = addBoxPart("thigh1", 4, 31, 53, cpv(8, 45), &m_thigh1Shape);
     addJointPair(m_stomachBody, m_thigh1Body, cpv(19.5, 6), cpv(15.5, 50), -120, 20);
 
-    m_thigh2Body = addBody("thigh2", 4, momentForBox(4, 31, 53), cpv(12, 45));
-    m_thigh2Shape = addPolygon(m_thigh2Body, {cpv(0, 0), cpv(0, 53), cpv(31, 53), cpv(31, 0)});
+    m_thigh2Body = addBoxPart("thigh2", 4, 31, 53, cpv(12, 45), &m_thigh2Shape);
     addJointPair(m_stomachBody, m_thigh2Body, cpv(23.5, 6), cpv(15.5, 50), -120, 20);
 
-    m_calf1Body = addBody("calf1", 3, momentForBox(3, 23, 44), cpv(15, 12));
-    m_calf1Shape = addPolygon(m_calf1Body, {cpv(0, 0), cpv(0, 44), cpv(23, 44), cpv(23, 0)});
+    m_calf1Body = addBoxPart("calf1", 3, 23, 44, cpv(15, 12), &m_calf1Shape);
     addJointPair(m_thigh1Body, m_calf1Body, cpv(17, 7), cpv(13, 37), -10, 140);
 
-    m_calf2Body = addBody("calf2", 3, momentForBox(3, 23, 44), cpv(15, 12));
-    m_calf2Shape = addPolygon(m_calf2Body, {cpv(0, 0), cpv(0, 44), cpv(23, 44), cpv(23, 0)});
+    m_calf2Body = addBoxPart("calf2", 3, 23, 44, cpv(15, 12), &m_calf2Shape);
     addJointPair(m_thigh2Body, m_calf2Body, cpv(17, 7), cpv(13, 37), -10, 140);
 
     // An L-shaped foot: sole and instep, the moment taken from the whole box.

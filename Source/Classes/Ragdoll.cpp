@@ -115,6 +115,14 @@ cpShape* Ragdoll::addCircle(cpBody* body, cpFloat radius)
     return shape;
 }
 
+cpBody* Ragdoll::addBoxPart(const char* name, cpFloat mass, cpFloat width, cpFloat height, cpVect localPosition,
+                            cpShape** shape)
+{
+    cpBody* body = addBody(name, mass, momentForBox(mass, width, height), localPosition);
+    *shape = addPolygon(body, {cpv(0, 0), cpv(0, height), cpv(width, height), cpv(width, 0)});
+    return body;
+}
+
 void Ragdoll::addJointPair(cpBody* a, cpBody* b, cpVect anchorA, cpVect anchorB, float minDegrees, float maxDegrees)
 {
     cpConstraint* pivot = cpSpaceAddConstraint(m_space, cpPivotJointNew2(a, b, anchorA, anchorB));

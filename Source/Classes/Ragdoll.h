@@ -100,6 +100,9 @@ protected:
     // Vertices clockwise from the lower-left corner, in the body's frame.
     cpShape* addPolygon(cpBody* body, std::initializer_list<cpVect> vertices);
     cpShape* addCircle(cpBody* body, cpFloat radius);
+    // A body whose one shape and moment are the box (0,0)-(width,height) of its picture.
+    cpBody* addBoxPart(const char* name, cpFloat mass, cpFloat width, cpFloat height, cpVect localPosition,
+                       cpShape** shape);
     // A pivot at the two local anchors plus a limit on b's angle relative to a (degrees).
     void addJointPair(cpBody* a, cpBody* b, cpVect anchorA, cpVect anchorB, float minDegrees, float maxDegrees);
     // Moves every body by the position argument once the figure is built.

@@ -10,7 +10,9 @@ ifneq ($(CI),)
   CMAKE_FLAGS += -DBONZELAR_WERROR=ON
 endif
 
-.PHONY: play check deps build resources portable-check clean
+PREFIX ?= /usr/local
+
+.PHONY: play check deps build install resources portable-check clean
 
 play: build
 	./$(BUILD)/bonzelar
@@ -24,6 +26,10 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The program, its resources, desktop entry, icons and metainfo under $(PREFIX).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # Regenerates every picture and sound in Resources/ from Resources/Source/.
 resources:

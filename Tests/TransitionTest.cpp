@@ -21,6 +21,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -466,4 +469,54 @@ TEST(TransitionPixels, FlipTurnsTheCardInPerspective)
 
     TextureMgr::purgeSharedTextureMgr();
     resetEngineForTest();
+}
+
+// --- in the headless runner -------------------------------------------------------------------
+
+TEST(TransitionHeadless, TappingTheDumpedMenuItemFlipsToTheOtherPage)
+{
+    TempDir dir;
+    auto readJson = [](const std::string& path) {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return nlohmann::json::parse(text.str(), nullptr, false);
+    };
+    auto run = [&](const std::string& script, int frames) {
+        std::ofstream(dir.file("run.script")) << script;
+        const std::string command = std::string("'") + BONZELAR_HEADLESS_EXE + "' --seed 1 --frames " +
+                                    std::to_string(frames) + " --script '" + dir.file("run.script") + "' > '" +
+                                    dir.file("out") + "' 2>&1";
+        return std::system(command.c_str());
+    };
+
+    // Where does the first page put its "Flip to B" item?
+    ASSERT_EQ(run("demo show A\nat 3\ndump " + dir.file("a.json") + "\n", 4), 0);
+    const nlohmann::json a = readJson(dir.file("a.json"));
+    ASSERT_FALSE(a.is_discarded());
+    nlohmann::json flipItem;
+    std::function<void(const nlohmann::json&)> find = [&](const nlohmann::json& node) {
+        if (node.value("text", "") == "Flip to B")
+            flipItem = node;
+        for (const nlohmann::json& child : node.value("children", nlohmann::json::array()))
+            find(child);
+    };
+    find(a["nodes"]);
+    ASSERT_TRUE(flipItem.is_object());
+    EXPECT_EQ(flipItem["enabled"], true);
+
+    const std::string tap = "tap " + std::to_string(flipItem["tapPoint"][0].get<float>()) + " " +
+                            std::to_string(flipItem["tapPoint"][1].get<float>());
+    ASSERT_EQ(run("demo show A\nat 3\n" + tap + "\nat 10\ndump " + dir.file("mid.json") + "\nat 50\ndump " +
+                      dir.file("end.json") + "\n",
+                  51),
+              0);
+    const nlohmann::json mid = readJson(dir.file("mid.json"));
+    ASSERT_EQ(mid["nodes"]["class"], "FlipXTransition");
+    const float progress = mid["nodes"]["transition"]["progress"].get<float>();
+    EXPECT_GT(progress, 0);
+    EXPECT_LT(progress, 1);
+    const nlohmann::json end = readJson(dir.file("end.json"));
+    EXPECT_EQ(end["nodes"]["class"], "Scene");
+    EXPECT_NE(end.dump().find("Page B"), std::string::npos);
 }

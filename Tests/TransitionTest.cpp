@@ -270,6 +270,41 @@ TEST_F(TransitionTest, OutgoingSceneComesBackUntouchedAndCanBeShownAgain)
     EXPECT_TRUE(TouchDispatcher::sharedDispatcher()->dispatchEvents());
 }
 
+namespace {
+struct TimedPage : Page {
+    TimedPage(std::string name, bool* freed) : Page(std::move(name)), m_freed(freed)
+    {
+        schedule(Selector<float>(&TimedPage::tick));
+    }
+    ~TimedPage() override { *m_freed = true; }
+    void tick(float) { ++ticks; }
+    int ticks = 0;
+    bool* m_freed;
+};
+}  // namespace
+
+// A page replaced through a transition goes away once the transition is done (its own timer
+// would keep it alive otherwise); the page that came in keeps running its timers.
+TEST_F(TransitionTest, ReplacedPageIsFreedAfterTheTransitionAndTheNewOneRunsOn)
+{
+    bool oldFreed = false, newFreed = false;
+    {
+        Ref<TimedPage> old = make<TimedPage>("old", &oldFreed);
+        director()->replaceScene(old.get());
+        runUntil(old.get());
+    }
+    Ref<TimedPage> next = make<TimedPage>("new", &newFreed);
+    director()->replaceScene(FlipXTransition::transitionWithDuration(0.3f, next.get(), kOrientationRightOver).get());
+    runUntil(next.get());
+    host.frame();
+    host.frame();
+    EXPECT_TRUE(oldFreed);
+    const int ticks = next->ticks;
+    host.frame();
+    EXPECT_EQ(next->ticks, ticks + 1);
+    EXPECT_FALSE(newFreed);
+}
+
 TEST_F(TransitionTest, InvalidScenesAreRefusedWithoutTurningTouchesOff)
 {
     EXPECT_EQ(raisedBy([this] { SlideInRTransition::transitionWithDuration(0.3f, a.get()); }),

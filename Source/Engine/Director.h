@@ -104,11 +104,12 @@ public:
     void resume();
     // One frame.
     void mainLoop();
+    // Whether the scene is on the scene stack (running, or pushed under the running one).
+    bool isOnStack(const Scene* scene) const;
 
 protected:
     void calculateDeltaTime();
     void setNextScene();
-    bool isOnStack(const Scene* scene) const;
     void applyLandscape();
     void showFPS();
     void initGLDefaultValues();

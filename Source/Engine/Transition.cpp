@@ -110,11 +110,16 @@ void TransitionScene::onEnterTransitionDidFinish()
 
 void TransitionScene::cleanup()
 {
-    // Reached only when the director ends during a transition: neither scene runs on.
+    // The director cleans a transition up when it leaves the stack: when it is done (the
+    // incoming scene runs on) or when the director ends during it (neither scene runs on).
     Scene::cleanup();
-    if (m_outScene)
+    Director* director = Director::sharedDirector();
+    // The outgoing scene is not shown again unless the director keeps it, pushed underneath;
+    // its timers would otherwise keep it alive for ever.
+    if (m_outScene && !director->isOnStack(m_outScene.get()))
         m_outScene->cleanup();
-    m_inScene->cleanup();
+    if (director->runningScene() != m_inScene.get())
+        m_inScene->cleanup();
 }
 
 void TransitionScene::runOnInScene(FiniteTimeAction* action)

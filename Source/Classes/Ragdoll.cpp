@@ -53,6 +53,12 @@ Ref<Sprite> Ragdoll::headSpriteFromConfig(const char* defaultFile)
     return Sprite::spriteWithFile(defaultFile);
 }
 
+bool Ragdoll::hasCustomFace()
+{
+    const auto face = Configuration::current()->customFaceImage();
+    return face && !face->empty();
+}
+
 Ragdoll::~Ragdoll()
 {
     for (const Ref<PointerWrapper>& joint : m_joints)
@@ -125,11 +131,21 @@ cpBody* Ragdoll::addBoxPart(const char* name, cpFloat mass, cpFloat width, cpFlo
 
 void Ragdoll::addJointPair(cpBody* a, cpBody* b, cpVect anchorA, cpVect anchorB, float minDegrees, float maxDegrees)
 {
-    cpConstraint* pivot = cpSpaceAddConstraint(m_space, cpPivotJointNew2(a, b, anchorA, anchorB));
-    m_joints.push_back(PointerWrapper::wrapperForPointer(pivot));
-    cpConstraint* limit = cpSpaceAddConstraint(
-        m_space, cpRotaryLimitJointNew(a, b, degreesToRadiansSingle(minDegrees), degreesToRadiansSingle(maxDegrees)));
-    m_joints.push_back(PointerWrapper::wrapperForPointer(limit));
+    addJoint(cpPivotJointNew2(a, b, anchorA, anchorB));
+    addRotaryLimit(a, b, minDegrees, maxDegrees);
+}
+
+cpConstraint* Ragdoll::addJoint(cpConstraint* joint)
+{
+    cpSpaceAddConstraint(m_space, joint);
+    m_joints.push_back(PointerWrapper::wrapperForPointer(joint));
+    return joint;
+}
+
+cpConstraint* Ragdoll::addRotaryLimit(cpBody* a, cpBody* b, float minDegrees, float maxDegrees)
+{
+    return addJoint(
+        cpRotaryLimitJointNew(a, b, degreesToRadiansSingle(minDegrees), degreesToRadiansSingle(maxDegrees)));
 }
 
 void Ragdoll::shiftBodies(CGPoint offset)

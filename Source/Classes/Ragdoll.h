@@ -46,6 +46,8 @@ public:
     static Ref<Ragdoll> allocFromConfig();
     // The head picture, or the custom face when the settings hold one that decodes.
     static Ref<Sprite> headSpriteFromConfig(const char* defaultFile);
+    // Whether the settings hold custom face data; figures fit their neck and head to it.
+    static bool hasCustomFace();
 
     Ragdoll() = default;
     ~Ragdoll() override;
@@ -86,6 +88,12 @@ public:
     cpBody* bodyNamed(const std::string& name) const;
     const std::vector<Ref<PointerWrapper>>& joints() const { return m_joints; }
     const std::vector<cpShape*>& shapes() const { return m_shapes; }
+    struct SpriteBinding {
+        Sprite* sprite;  // owned by the layer
+        cpBody* body;
+    };
+    // The sprites in update order, each with the body it follows.
+    const std::vector<SpriteBinding>& sprites() const { return m_sprites; }
 
     bool hadRecentCollisionWith(const cpShape* shape) const;
     void trackCollisionWith(cpShape* shape);
@@ -105,6 +113,9 @@ protected:
                        cpShape** shape);
     // A pivot at the two local anchors plus a limit on b's angle relative to a (degrees).
     void addJointPair(cpBody* a, cpBody* b, cpVect anchorA, cpVect anchorB, float minDegrees, float maxDegrees);
+    // Any other joint: added to the space and freed with the figure.
+    cpConstraint* addJoint(cpConstraint* joint);
+    cpConstraint* addRotaryLimit(cpBody* a, cpBody* b, float minDegrees, float maxDegrees);
     // Moves every body by the position argument once the figure is built.
     void shiftBodies(CGPoint offset);
     // Sprites follow bodies in the order they are bound; removal uses the same order.
@@ -127,9 +138,5 @@ private:
     std::vector<Part> m_parts;
     std::vector<cpShape*> m_shapes;
     std::vector<cpShape*> m_drawOrder;
-    struct SpriteBinding {
-        Sprite* sprite;  // owned by the layer
-        cpBody* body;
-    };
     std::vector<SpriteBinding> m_sprites;
 };

@@ -1,9 +1,13 @@
 // The figures the "ragdollClass" setting can name.
+#include "Classes/BabeBikiniProfile.h"
+#include "Classes/Dog.h"
 #include "Classes/Nerd.h"
 #include "Classes/Ragdoll.h"
+#include "Classes/Rocker.h"
 
 const std::vector<const RagdollClass*>& Ragdoll::allClasses()
 {
-    static const std::vector<const RagdollClass*> classes = {&Nerd::ragdollClass()};
+    static const std::vector<const RagdollClass*> classes = {&Nerd::ragdollClass(), &BabeBikiniProfile::ragdollClass(),
+                                                                &Dog::ragdollClass(), &Rocker::ragdollClass()};
     return classes;
 }

@@ -97,6 +97,11 @@ Director::~Director()
     if (m_animationTimer)
         if (Host* host = Host::currentOrNull())
             host->setDisplayLink({}, 1);
+    // Scenes still held would keep themselves alive through their timers.
+    if (Ref<Scene> running = std::move(m_runningScene))
+        running->cleanup();
+    for (const Ref<Scene>& scene : m_scenesStack)
+        scene->cleanup();
 }
 
 // --- set-up ------------------------------------------------------------------------------------

@@ -232,6 +232,25 @@ TEST_F(GameTest, PainKeepsTheHardestHitDecaysAndLightsBlocks)
     EXPECT_EQ(small->pain(), 18);
 }
 
+// A figure part touching a ball adds the larger of its speed's components, truncated.
+TEST_F(GameTest, ContactWithABallTurnsThePartsSpeedIntoPain)
+{
+    Ref<GameLayer> layer = newLayer();
+    cpSpaceSetGravity(layer->space(), cpvzero);
+    cpBody* chest = layer->ragdoll()->bodyNamed("chest");
+    const cpVect at = cpBodyGetPosition(chest);
+    Ref<Ball> ball = make<Ball>();
+    ball->initWithRadius(20, CGPointMake(static_cast<float>(at.x + 18), static_cast<float>(at.y + 22)));
+    ball->addToSpace(layer->space());
+    cpBodySetVelocity(chest, cpv(-300.7, 120));
+    layer->step(1.0f / 60);
+    EXPECT_EQ(m_meter->pain(), 300);
+    EXPECT_EQ(PainMeter::totalPainPoints() % 300, 0);  // every touching shape of the chest adds 300
+    EXPECT_GE(PainMeter::totalPainPoints(), 300);
+    EXPECT_EQ(m_meter->currentPainBlockIndex(), 3);
+    ball->removeFromSpace(layer->space());
+}
+
 TEST_F(GameTest, PainLevelsFollowTheBlockBands)
 {
     Ref<PainMeterLayer> meter = PainMeterLayer::node();

@@ -17,8 +17,20 @@ PREFIX ?= /usr/local
 play: build
 	./$(BUILD)/bonzelar
 
+# Tests run headless: SDL's offscreen video and dummy audio drivers, whatever the desktop has.
+TEST_ENV = SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+ifeq ($(SANITIZE),1)
+  TEST_ENV += LSAN_OPTIONS=suppressions=$(CURDIR)/Tools/sanitizer/lsan.supp:print_suppressions=0
+  # Mesa unloads its software driver when a GL surface closes; kept loaded, the driver's own
+  # allocations stay attributable to it and the suppressions above can name them.
+  MESA_DRIVER := $(firstword $(wildcard /usr/lib/*/dri/swrast_dri.so))
+  ifneq ($(MESA_DRIVER),)
+    TEST_ENV += LD_PRELOAD=$(MESA_DRIVER) ASAN_OPTIONS=verify_asan_link_order=0
+  endif
+endif
+
 check: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
 
 deps:
 	@Tools/install-deps.sh

@@ -84,6 +84,10 @@ GameScene::GameScene()
 
 GameScene::~GameScene()
 {
+    // A scene released without leaving the screen (the director went first) must not stay
+    // registered for turns.
+    if (m_orientationObserver)
+        DeviceOrientation::removeObserver(m_orientationObserver);
     // A meter that never went on screen still holds its decay timer, which holds the meter.
     if (m_painMeter && !m_painMeter->parent())
         m_painMeter->cleanup();

@@ -105,9 +105,15 @@ void setFigureMaterial(cpShape* shape)
 
 cpShape* Ragdoll::addPolygon(cpBody* body, std::initializer_list<cpVect> vertices)
 {
+    cpShape* shape = makePolygon(body, vertices);
+    cpSpaceAddShape(m_space, shape);
+    return shape;
+}
+
+cpShape* Ragdoll::makePolygon(cpBody* body, std::initializer_list<cpVect> vertices)
+{
     cpShape* shape = cpPolyShapeNew(body, static_cast<int>(vertices.size()), vertices.begin(), cpTransformIdentity, 0.0);
     setFigureMaterial(shape);
-    cpSpaceAddShape(m_space, shape);
     m_shapes.push_back(shape);
     return shape;
 }

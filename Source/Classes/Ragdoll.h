@@ -64,7 +64,7 @@ public:
     virtual void step() {}
     // Wireframe outlines of every shape.
     virtual void draw();
-    void collisionnOnSelfShape(cpShape* ownShape, cpShape* foreignShape, float velocity, CGPoint position);
+    virtual void collisionnOnSelfShape(cpShape* ownShape, cpShape* foreignShape, float velocity, CGPoint position);
     void accelerometer(Accelerometer* accelerometer, const Acceleration& acceleration);
     virtual void performSpecial() {}
     virtual void playSound(int painLevel) { (void)painLevel; }
@@ -107,6 +107,8 @@ protected:
     cpBody* addBody(const char* name, cpFloat mass, cpFloat moment, cpVect localPosition);
     // Vertices clockwise from the lower-left corner, in the body's frame.
     cpShape* addPolygon(cpBody* body, std::initializer_list<cpVect> vertices);
+    // The same, freed with the figure, but left for the figure to add to the space.
+    cpShape* makePolygon(cpBody* body, std::initializer_list<cpVect> vertices);
     cpShape* addCircle(cpBody* body, cpFloat radius);
     // A body whose one shape and moment are the box (0,0)-(width,height) of its picture.
     cpBody* addBoxPart(const char* name, cpFloat mass, cpFloat width, cpFloat height, cpVect localPosition,

@@ -1,4 +1,74 @@
 #include "Classes/Sound.h"
 
-// TODO(sound effects): prepare the system sounds here.
-void Sound::initSoundEngine() { }
+void Sound::initSoundEngine()
+{
+    if (Host* host = Host::currentOrNull())
+        host->initSystemSounds();
+}
+
+Ref<Sound> Sound::soundWithFile(const std::string& fileName)
+{
+    Ref<Sound> sound = make<Sound>();
+    sound->initWithFile(fileName);
+    return sound;
+}
+
+Sound::~Sound() { disposeSystemSound(); }
+
+bool Sound::initWithFile(const std::string& fileName)
+{
+    // The resource is named by what stands before the first dot and typed by what follows it,
+    // up to the next dot: "a.b.c" is "a" of type "b".
+    std::string name = fileName, type;
+    if (const std::size_t dot = fileName.find('.'); dot != std::string::npos) {
+        name = fileName.substr(0, dot);
+        const std::size_t next = fileName.find('.', dot + 1);
+        type = fileName.substr(dot + 1, next == std::string::npos ? std::string::npos : next - dot - 1);
+    }
+    Host* host = Host::currentOrNull();
+    m_fileUrl = host ? host->resourcePath(type.empty() ? name : name + "." + type) : std::string();
+    createSystemSound();
+    return true;
+}
+
+void Sound::play()
+{
+    m_isPlaying = true;
+    if (Host* host = Host::currentOrNull())
+        host->playSystemSound(m_soundID);
+}
+
+void Sound::stop()
+{
+    m_isPlaying = false;
+    disposeSystemSound();
+    createSystemSound();
+}
+
+void Sound::createSystemSound()
+{
+    Host* host = Host::currentOrNull();
+    if (!host || m_fileUrl.empty()) {
+        m_soundID = Host::kNoSystemSound;
+        return;
+    }
+    m_soundID = host->createSystemSound(m_fileUrl);
+    // Not retained: disposal, which every path out of a Sound takes, drops the callback.
+    host->setSystemSoundCompletion(m_soundID, [this] { soundCompleted(); });
+}
+
+void Sound::disposeSystemSound()
+{
+    if (m_soundID != Host::kNoSystemSound)
+        if (Host* host = Host::currentOrNull())
+            host->disposeSystemSound(m_soundID);
+    m_soundID = Host::kNoSystemSound;
+}
+
+void Sound::soundCompleted()
+{
+    if (m_isPlaying && m_repeat)
+        play();
+    else
+        m_isPlaying = false;
+}

@@ -2,6 +2,7 @@
 
 #include "Platform/ImageCodec.h"
 #include "Platform/ResourceLocator.h"
+#include "Platform/SystemSound.h"
 
 #include <SDL.h>
 
@@ -100,6 +101,7 @@ DesktopHost::DesktopHost()
 
 DesktopHost::~DesktopHost()
 {
+    m_sounds.reset(); // before the audio subsystem below goes
     closeController();
     if (m_audioStarted)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -419,6 +421,8 @@ void DesktopHost::handleEvent(const SDL_Event& event)
             noteRouteChange();
         break;
     default:
+        if (m_sounds)
+            m_sounds->handleEvent(event);
         break;
     }
 }
@@ -654,4 +658,37 @@ void DesktopHost::reapChildren()
                              return waitpid(pid, &status, WNOHANG) != 0;
                          }),
         m_children.end());
+}
+
+// --- System sounds -------------------------------------------------------------------------------
+
+void DesktopHost::initSystemSounds()
+{
+    if (!m_sounds)
+        m_sounds = std::make_unique<SystemSounds>();
+    m_sounds->open();
+}
+
+Host::SystemSoundID DesktopHost::createSystemSound(const std::string& path)
+{
+    initSystemSounds();
+    return m_sounds->create(path);
+}
+
+void DesktopHost::disposeSystemSound(SystemSoundID id)
+{
+    if (m_sounds)
+        m_sounds->dispose(id);
+}
+
+void DesktopHost::playSystemSound(SystemSoundID id)
+{
+    if (m_sounds)
+        m_sounds->play(id);
+}
+
+void DesktopHost::setSystemSoundCompletion(SystemSoundID id, std::function<void()> completion)
+{
+    if (m_sounds)
+        m_sounds->setCompletion(id, std::move(completion));
 }

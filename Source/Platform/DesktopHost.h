@@ -11,12 +11,14 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
 union SDL_Event;
 struct _SDL_GameController;
+class SystemSounds;
 
 class DesktopHost : public SdlHost {
 public:
@@ -37,6 +39,13 @@ public:
     void setAccelerometerInterval(double seconds) override;
     bool currentAudioRoute(std::string& route) override;
     bool openURL(const std::string& url) override;
+
+    // Played through SDL_mixer (SystemSound.h); without an audio device they are dropped.
+    void initSystemSounds() override;
+    SystemSoundID createSystemSound(const std::string& path) override;
+    void disposeSystemSound(SystemSoundID id) override;
+    void playSystemSound(SystemSoundID id) override;
+    void setSystemSoundCompletion(SystemSoundID id, std::function<void()> completion) override;
 
     // $XDG_DATA_HOME/bonzelar, or ~/.local/share/bonzelar.
     static std::string defaultDataDirectory();
@@ -108,5 +117,6 @@ private:
     double m_lastSample = -1;
 
     std::vector<pid_t> m_children; // xdg-open processes still to reap
+    std::unique_ptr<SystemSounds> m_sounds;
     std::int64_t m_clockOrigin = 0;
 };

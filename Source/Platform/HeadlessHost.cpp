@@ -70,6 +70,7 @@ int HeadlessHost::run()
 void HeadlessHost::advanceFrame()
 {
     ++m_frame;
+    completeDueSounds();
     // A link with interval n runs on every n-th refresh, as the phone's display link does.
     if (!hasDisplayLink()) {
         m_refreshesSinceFrame = 0;
@@ -140,4 +141,51 @@ bool HeadlessHost::swapBuffers()
     if (presented)
         finishDrawing();
     return presented;
+}
+
+// --- System sounds -------------------------------------------------------------------------------
+
+void HeadlessHost::initSystemSounds() { m_sounds.open("dummy"); }
+
+Host::SystemSoundID HeadlessHost::createSystemSound(const std::string& path)
+{
+    m_sounds.open("dummy");
+    return m_sounds.create(path);
+}
+
+void HeadlessHost::disposeSystemSound(SystemSoundID id)
+{
+    m_sounds.dispose(id);
+    m_playingSounds.erase(std::remove_if(m_playingSounds.begin(), m_playingSounds.end(),
+                              [id](const PendingSound& p) { return p.id == id; }),
+        m_playingSounds.end());
+}
+
+void HeadlessHost::playSystemSound(SystemSoundID id)
+{
+    if (!m_sounds.exists(id))
+        return;
+    recordRequest("sounds", m_sounds.fileName(id));
+    m_playingSounds.push_back({ virtualTime() + m_sounds.duration(id), id });
+}
+
+void HeadlessHost::setSystemSoundCompletion(SystemSoundID id, std::function<void()> completion)
+{
+    m_sounds.setCompletion(id, std::move(completion));
+}
+
+void HeadlessHost::completeDueSounds()
+{
+    // Only what was playing before this pass: a completion that plays again (a repeating
+    // sound) waits for a later frame even when its length rounds to nothing.
+    const double now = virtualTime();
+    std::vector<PendingSound> due;
+    std::vector<PendingSound> later;
+    for (const PendingSound& p : m_playingSounds)
+        (p.due <= now + 1e-9 ? due : later).push_back(p);
+    if (due.empty())
+        return;
+    m_playingSounds = std::move(later);
+    for (const PendingSound& p : due)
+        m_sounds.complete(p.id);
 }

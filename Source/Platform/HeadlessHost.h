@@ -7,12 +7,14 @@
 // are recorded for the dump instead.
 
 #include "Platform/SdlHost.h"
+#include "Platform/SystemSound.h"
 
 #include <nlohmann/json.hpp>
 
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 class HeadlessHost : public SdlHost {
 public:
@@ -63,6 +65,15 @@ public:
     // Changes the route and tells the listener, as plugging in headphones would.
     void setAudioRoute(const std::string& route);
 
+    // Sounds are decoded (for their length) but not heard: each play is recorded under
+    // "sounds" by file name and completes once its length has passed in virtual time, at the
+    // start of the first frame at or after that moment.
+    void initSystemSounds() override;
+    SystemSoundID createSystemSound(const std::string& path) override;
+    void disposeSystemSound(SystemSoundID id) override;
+    void playSystemSound(SystemSoundID id) override;
+    void setSystemSoundCompletion(SystemSoundID id, std::function<void()> completion) override;
+
     // Recorded under "urls"; refused addresses are recorded too, with "refused": true.
     bool openURL(const std::string& url) override;
     void recordRequest(const std::string& section, const std::string& what) override;
@@ -78,6 +89,7 @@ protected:
 
 private:
     void record(const std::string& section, nlohmann::json entry);
+    void completeDueSounds();
 
     Options m_options;
     int m_frame = 0;
@@ -89,4 +101,10 @@ private:
     std::function<void()> m_afterLastFrame;
     nlohmann::json m_requests = nlohmann::json::object();
     std::set<std::string> m_sections; // dump sections this host registered
+    SystemSounds m_sounds;
+    struct PendingSound {
+        double due; // virtual seconds
+        SystemSoundID id;
+    };
+    std::vector<PendingSound> m_playingSounds; // in the order they were started
 };

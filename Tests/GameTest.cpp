@@ -34,16 +34,27 @@ protected:
     }
     ~GameTest() override
     {
+        // Their own timers keep layers that never entered a scene alive; let them go.
+        for (const Ref<Node>& node : m_made)
+            node->cleanup();
+        m_made.clear();
         resetEngineForTest();
         Configuration::resetForTesting(nullptr);
     }
 
     Ref<GameLayer> newLayer()
     {
-        Ref<GameLayer> layer = GameLayer::node();
-        m_meter = PainMeterLayer::node();
+        Ref<GameLayer> layer = made(GameLayer::node());
+        m_meter = newMeter();
         layer->setPainMeter(m_meter);
         return layer;
+    }
+    Ref<PainMeterLayer> newMeter() { return made(PainMeterLayer::node()); }
+    template <class T>
+    Ref<T> made(Ref<T> node)
+    {
+        m_made.push_back(Ref<Node>(node.get()));
+        return node;
     }
 
     // A touch at a layer point, delivered as the view would (origin top left).
@@ -58,6 +69,7 @@ protected:
     FakeHost m_host;
     MemoryStore m_store;
     Ref<PainMeterLayer> m_meter;
+    std::vector<Ref<Node>> m_made;
 };
 
 bool rectsMeet(const CGRect& a, const CGRect& b) { return CGRectIntersectsRect(a, b); }
@@ -197,7 +209,7 @@ TEST_F(GameTest, AFingerOverABallHoldsNothingAndAMoveWithoutBeginStartsTheMouse)
 
 TEST_F(GameTest, PainKeepsTheHardestHitDecaysAndLightsBlocks)
 {
-    Ref<PainMeterLayer> meter = PainMeterLayer::node();
+    Ref<PainMeterLayer> meter = newMeter();
     meter->addPain(300);
     EXPECT_EQ(meter->pain(), 300);
     EXPECT_EQ(meter->currentPainBlockIndex(), 3);
@@ -226,7 +238,7 @@ TEST_F(GameTest, PainKeepsTheHardestHitDecaysAndLightsBlocks)
     EXPECT_EQ(meter->label()->string(), "      2");
 
     // Below 20, every reduction takes exactly one point.
-    Ref<PainMeterLayer> small = PainMeterLayer::node();
+    Ref<PainMeterLayer> small = newMeter();
     small->addPain(19);
     small->painReduce(0.5f);
     EXPECT_EQ(small->pain(), 18);
@@ -253,9 +265,9 @@ TEST_F(GameTest, ContactWithABallTurnsThePartsSpeedIntoPain)
 
 TEST_F(GameTest, PainLevelsFollowTheBlockBands)
 {
-    Ref<PainMeterLayer> meter = PainMeterLayer::node();
-    auto levelAt = [](int pain) {
-        Ref<PainMeterLayer> m = PainMeterLayer::node();
+    Ref<PainMeterLayer> meter = newMeter();
+    auto levelAt = [this](int pain) {
+        Ref<PainMeterLayer> m = newMeter();
         m->addPain(pain);
         return m->currentPainLevel();
     };
@@ -267,7 +279,7 @@ TEST_F(GameTest, PainLevelsFollowTheBlockBands)
 
 TEST_F(GameTest, ScoreLabelIsCappedAtSixNines)
 {
-    Ref<PainMeterLayer> meter = PainMeterLayer::node();
+    Ref<PainMeterLayer> meter = newMeter();
     for (int i = 0; i < 900000; ++i)
         meter->addPain(1200);
     meter->update();
@@ -425,7 +437,10 @@ std::uint64_t runFrames(int seed)
     }
     for (const Ragdoll::Part& part : layer->ragdoll()->parts())
         EXPECT_TRUE(std::isfinite(cpBodyGetPosition(part.body).x));
-    return stateHash(layer);
+    const std::uint64_t hash = stateHash(layer);
+    layer->painMeter()->cleanup();
+    layer->cleanup();
+    return hash;
 }
 }  // namespace
 

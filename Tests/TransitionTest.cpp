@@ -303,6 +303,7 @@ TEST_F(TransitionTest, ReplacedPageIsFreedAfterTheTransitionAndTheNewOneRunsOn)
     host.frame();
     EXPECT_EQ(next->ticks, ticks + 1);
     EXPECT_FALSE(newFreed);
+    director()->end();  // let the page go while its flag is still in scope
 }
 
 TEST_F(TransitionTest, InvalidScenesAreRefusedWithoutTurningTouchesOff)

@@ -58,7 +58,7 @@ bool Rocker::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLaye
     m_frontForearmShape = box(m_frontForearmBody, 13, 34);
     addJointPair(m_frontBicepBody, m_frontForearmBody, cpv(6, 34), cpv(6, 4), -110, 15);
 
-    // The hand's lower edge is shorter than its upper one: the fingers curl back.
+    // The fist narrows toward its lower right corner: (23,0), not (27,0).
     const cpVect hand[4] = {cpv(0, 0), cpv(0, 23), cpv(27, 23), cpv(23, 0)};
     m_frontHandBody = addBody("frontHand", 1.25, cpMomentForPoly(1.25, 4, hand, cpvzero, 0.0), cpv(6, 109));
     m_frontHandShape = addPolygon(m_frontHandBody, {hand[0], hand[1], hand[2], hand[3]});

@@ -53,11 +53,9 @@ void SaberTuskSprite::runSaberAnimation(Animation* animation)
 {
     if (!animation)
         return;
-    stopActionByTag(kSaberAnimationTag);
-    // Not restored at the end: the tusk stays on the animation's last picture.
-    Ref<Animate> animate = Animate::actionWithAnimation(animation, false);
-    animate->setTag(kSaberAnimationTag);
-    runAction(animate.get());
+    // Not restored at the end: the tusk stays on the animation's last picture. One started
+    // while the other still runs is updated after it, so the newer one shows.
+    runAction(Animate::actionWithAnimation(animation, false).get());
 }
 
 // --- SaberParticles ------------------------------------------------------------------------------

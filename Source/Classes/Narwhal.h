@@ -18,8 +18,6 @@ public:
     const char* className() const override { return "SaberTuskSprite"; }
     bool init();
 
-    // Either animation stops the other first, so a quick second shake turns the tusk round
-    // instead of having two animations fight over the frame.
     void extendSaber();
     void retractSaber();
 
@@ -27,8 +25,6 @@ public:
     void setSaberExtendAnimation(Animation* animation) { m_saberExtendAnimation = animation; }
     Animation* saberRetractAnimation() const { return m_saberRetractAnimation.get(); }
     void setSaberRetractAnimation(Animation* animation) { m_saberRetractAnimation = animation; }
-
-    static constexpr int kSaberAnimationTag = 0x5abe;
 
 private:
     void runSaberAnimation(Animation* animation);

@@ -2,6 +2,7 @@
 
 #include "Classes/Ball.h"
 #include "Classes/Configuration.h"
+#include "Classes/GeneralOptions.h"
 #include "Classes/PainMeter.h"
 #include "Classes/Random.h"
 #include "Classes/Ragdoll.h"
@@ -262,8 +263,9 @@ bool GameLayer::onTouchesCancelled(const TouchSet&, TouchEvent*)
 void GameLayer::openOptions()
 {
     ++m_optionsRequests;
-    // The option pages are not built yet; the request is seen in the log and the dump.
-    std::printf("Double tap: options requested\n");
+    // The pages replace the running scene; a layer tried on its own has none to replace.
+    if (Director::sharedDirector()->runningScene())
+        GeneralOptionsScene::node()->show();
 }
 
 void GameLayer::accelerometer(Accelerometer* accelerometer, const Acceleration& a)

@@ -1,0 +1,28 @@
+#pragma once
+// Script command for the option pages' sliders (installOptionsScript adds it):
+//   slider N VALUE    moves the Nth slider on screen (1 = first in drawing order) to VALUE, as
+//                     a finger would: the value is kept within the slider's range and its
+//                     action runs
+// Inline, so the portable library never needs the runner's script code.
+#include "Engine/Director.h"
+#include "Engine/Slider.h"
+#include "Platform/Script.h"
+
+#include <cstdio>
+
+inline void installOptionsScript()
+{
+    ScriptCommands::add("slider", [](ScriptArgs& args, ScriptParseState&) -> ScriptAction {
+        const auto index = static_cast<std::size_t>(args.integer("slider number", 1, 1000));
+        const float value = static_cast<float>(args.number("value"));
+        args.finish();
+        return [index, value](ScriptContext&) {
+            const std::vector<Slider*> sliders = Slider::slidersIn(Director::sharedDirector()->runningScene());
+            if (index > sliders.size()) {
+                std::fprintf(stderr, "slider %zu: only %zu on screen\n", index, sliders.size());
+                return;
+            }
+            sliders[index - 1]->slideTo(value);
+        };
+    });
+}

@@ -393,7 +393,7 @@ TEST_F(GameTest, AShakeNeedsOneAndAHalfGAndHalfASecondSinceTheLast)
 {
     Ref<CountingRagdoll> r = make<CountingRagdoll>();
     m_host.setTime(50, 0);
-    r->accelerometer(nullptr, Acceleration{1.6, 0, 0, 0});  // high-pass part 1.44 g
+    r->accelerometer(nullptr, Acceleration{1.6, 0, 0, 0});  // high-pass component 1.44 g
     EXPECT_EQ(r->specials, 0);
     Ragdoll::resetShakeDetectorForTesting();
     r->accelerometer(nullptr, Acceleration{1.67, 0, 0, 0});  // 1.503 g

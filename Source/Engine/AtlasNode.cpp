@@ -2,6 +2,8 @@
 
 #include "Engine/Support/Exception.h"
 
+#include "Engine/Support/TexturedDrawScope.h"
+
 #include <nlohmann/json.hpp>
 
 Ref<AtlasNode> AtlasNode::atlasWithTileFile(const std::string& tile, int tileWidth, int tileHeight,
@@ -53,23 +55,9 @@ void AtlasNode::setOpacity(GLubyte opacity)
 
 void AtlasNode::drawAtlas(unsigned n)
 {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnable(GL_TEXTURE_2D);
-    glColor4ub(m_color.r, m_color.g, m_color.b, m_opacity);
-
-    const bool newBlend = m_blendFunc != kBlendFuncDefault;
-    if (newBlend)
-        glBlendFunc(m_blendFunc.src, m_blendFunc.dst);
+    const TexturedDrawScope scope(m_color, m_opacity, m_blendFunc);
     if (m_textureAtlas)
         m_textureAtlas->drawNumberOfQuads(n);
-    if (newBlend)
-        glBlendFunc(kBlendFuncDefault.src, kBlendFuncDefault.dst);
-
-    glColor4ub(255, 255, 255, 255);
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void AtlasNode::draw() { drawAtlas(m_textureAtlas ? m_textureAtlas->totalQuads() : 0); }

@@ -1,5 +1,7 @@
 #include "Engine/TextureNode.h"
 
+#include "Engine/Support/TexturedDrawScope.h"
+
 #include <nlohmann/json.hpp>
 
 Ref<TextureNode> TextureNode::node() { return make<TextureNode>(); }
@@ -27,23 +29,9 @@ void TextureNode::setOpacity(GLubyte opacity)
 
 void TextureNode::draw()
 {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnable(GL_TEXTURE_2D);
-    glColor4ub(m_color.r, m_color.g, m_color.b, m_opacity);
-
-    const bool newBlend = m_blendFunc != kBlendFuncDefault;
-    if (newBlend)
-        glBlendFunc(m_blendFunc.src, m_blendFunc.dst);
+    const TexturedDrawScope scope(m_color, m_opacity, m_blendFunc);
     if (m_texture)
         m_texture->drawAtPoint(CGPointZero);
-    if (newBlend)
-        glBlendFunc(kBlendFuncDefault.src, kBlendFuncDefault.dst);
-
-    glColor4ub(255, 255, 255, 255);
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void TextureNode::dumpProperties(nlohmann::json& out) const

@@ -44,7 +44,8 @@ TEST(SoundNames, TheNameIsSplitAtTheDotsIntoResourceAndType)
     EXPECT_EQ(host.asked[1], "voice.take2");
     EXPECT_EQ(host.asked[2], "clash");
     EXPECT_EQ(single->fileUrl(), "/sounds/saber_on.wav");
-    EXPECT_EQ(host.created, (std::vector<std::string>{ "/sounds/saber_on.wav", "/sounds/voice.take2", "/sounds/clash" }));
+    EXPECT_EQ(host.created,
+        (std::vector<std::string> { "/sounds/saber_on.wav", "/sounds/voice.take2", "/sounds/clash" }));
 }
 
 TEST(SoundNames, AMissingResourceMakesNoSystemSoundAndPlaysNothing)
@@ -99,14 +100,14 @@ protected:
     // The length of a WAV resource as SDL reads its header, independently of the mixer.
     static double wavSeconds(const std::string& file)
     {
-        SDL_AudioSpec spec {};
+        SDL_AudioSpec wav {};
         Uint8* buffer = nullptr;
         Uint32 length = 0;
         const std::string path = std::string(BONZELAR_TEST_RESOURCES) + "/" + file;
-        if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &length))
+        if (!SDL_LoadWAV(path.c_str(), &wav, &buffer, &length))
             return 0;
         SDL_FreeWAV(buffer);
-        return double(length) / (spec.freq * spec.channels * (SDL_AUDIO_BITSIZE(spec.format) / 8));
+        return double(length) / (wav.freq * wav.channels * (SDL_AUDIO_BITSIZE(wav.format) / 8));
     }
 
     HeadlessHost m_host;

@@ -7,8 +7,8 @@
 #include "Classes/Sound.h"
 #include "Engine/IntervalAction.h"
 #include "Engine/Layer.h"
-#include "Engine/TextureMgr.h"
 #include "Engine/Support/Accelerometer.h"
+#include "Engine/TextureMgr.h"
 #include "Platform/Host.h"
 
 #include <cmath>
@@ -21,7 +21,7 @@ namespace {
 constexpr int kTuskFrames = 19;
 
 std::string tuskFrame(int index) { return "tusk_" + std::to_string(index) + ".png"; }
-}  // namespace
+} // namespace
 
 Ref<SaberTuskSprite> SaberTuskSprite::node()
 {
@@ -109,10 +109,10 @@ bool SaberParticles::initWithPosition(CGPoint position)
     setStartSize(15);
     setStartSizeVar(5);
     setEmissionRate(static_cast<float>(totalParticles()) / life());
-    setStartColor(Color4F{1, 0.2f, 0.2f, 0.4f});
-    setStartColorVar(Color4F{0, 0, 0, 0});
-    setEndColor(Color4F{1, 0.29f, 0.29f, 1});
-    setEndColorVar(Color4F{0, 0, 0, 0});
+    setStartColor(Color4F { 1, 0.2f, 0.2f, 0.4f });
+    setStartColorVar(Color4F { 0, 0, 0, 0 });
+    setEndColor(Color4F { 1, 0.29f, 0.29f, 1 });
+    setEndColorVar(Color4F { 0, 0, 0, 0 });
     setTexture(TextureMgr::sharedTextureMgr()->addImage("Spark.png").get());
     setBlendAdditive(true);
     m_counted = true;
@@ -124,8 +124,8 @@ bool SaberParticles::initWithPosition(CGPoint position)
 
 const RagdollClass& Narwhal::ragdollClass()
 {
-    static const RagdollClass cls{"Narwhal", &Narwhal::size, [] { return Ref<Ragdoll>(make<Narwhal>()); },
-                                  &Narwhal::headSprite, nullptr, nullptr};
+    static const RagdollClass cls { "Narwhal", &Narwhal::size, [] { return Ref<Ragdoll>(make<Narwhal>()); },
+        &Narwhal::headSprite, nullptr, nullptr };
     return cls;
 }
 
@@ -165,7 +165,7 @@ bool Narwhal::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLay
 
     // The shape reaches 17 points further than the moment: the lit blade weighs nothing.
     m_tuskBody = addBody("tusk", 2.5, momentForBox(2.5, 69, 7), cpv(0, 125));
-    m_tuskShape = makePolygon(m_tuskBody, {cpv(0, 0), cpv(0, 7), cpv(86, 7), cpv(86, 0)});
+    m_tuskShape = makePolygon(m_tuskBody, { cpv(0, 0), cpv(0, 7), cpv(86, 7), cpv(86, 0) });
     addJointPair(m_bodyBody, m_tuskBody, cpv(-22, 13), cpv(68, 4), 0, 0);
 
     m_jawBody = addBoxPart("jaw", 0.5, 14, 9, cpv(89, 124), &m_jawShape);
@@ -183,7 +183,8 @@ bool Narwhal::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLay
     m_flipperBody = addBoxPart("flipper", 1.25, 13, 19, cpv(120, 110), &m_flipperShape);
     addJointPair(m_bodyBody, m_flipperBody, cpv(35, 5), cpv(3, 14), -25, 45);
 
-    setDrawOrder({m_bodyShape, m_jawShape, m_upperTailShape, m_midTailShape, m_tailFinShape, m_flipperShape});
+    setDrawOrder(
+        { m_bodyShape, m_jawShape, m_upperTailShape, m_midTailShape, m_tailFinShape, m_flipperShape });
     shiftBodies(position);
     return true;
 }
@@ -202,8 +203,8 @@ void Narwhal::addSpritesToLayer(Layer* layer)
     Ref<Sprite> tailFin = part("Narwhal_Tailfin.png"), flipper = part("Narwhal_Flipper.png");
 
     // The tusk and the jaw lie under the body picture.
-    for (Sprite* s : {static_cast<Sprite*>(m_tuskSprite.get()), jaw.get(), body.get(), upperTail.get(),
-                      midTail.get(), tailFin.get(), flipper.get()})
+    for (Sprite* s : { static_cast<Sprite*>(m_tuskSprite.get()), jaw.get(), body.get(), upperTail.get(),
+             midTail.get(), tailFin.get(), flipper.get() })
         layer->addChild(s);
 
     m_bodySprite = body;
@@ -271,7 +272,10 @@ void Narwhal::syncTuskShape()
     m_tuskShapeInSpace = m_saberState;
 }
 
-void Narwhal::syncTuskShapePostStep(cpSpace*, void*, void* data) { static_cast<Narwhal*>(data)->syncTuskShape(); }
+void Narwhal::syncTuskShapePostStep(cpSpace*, void*, void* data)
+{
+    static_cast<Narwhal*>(data)->syncTuskShape();
+}
 
 void Narwhal::step()
 {
@@ -306,7 +310,8 @@ void Narwhal::step()
     }
 }
 
-void Narwhal::collisionnOnSelfShape(cpShape* ownShape, cpShape* foreignShape, float velocity, CGPoint position)
+void Narwhal::collisionnOnSelfShape(
+    cpShape* ownShape, cpShape* foreignShape, float velocity, CGPoint position)
 {
     if (ownShape == m_tuskShape) {
         m_saberState = true;

@@ -72,7 +72,8 @@ public:
     void addSpritesToLayer(Layer* layer) override;
     void step() override;
     void draw() override;
-    void collisionnOnSelfShape(cpShape* ownShape, cpShape* foreignShape, float velocity, CGPoint position) override;
+    void collisionnOnSelfShape(
+        cpShape* ownShape, cpShape* foreignShape, float velocity, CGPoint position) override;
     void performSpecial() override;
     void changeSaberState();
 
@@ -92,7 +93,7 @@ private:
     void syncTuskShape();
     static void syncTuskShapePostStep(cpSpace* space, void* key, void* data);
 
-    Configuration* m_config = nullptr;  // the process-wide settings; not retained
+    Configuration* m_config = nullptr; // the process-wide settings; not retained
     bool m_directions1Played = false;
     bool m_directions2Played = false;
     Ref<Sound> m_directions1Sound;
@@ -110,9 +111,11 @@ private:
     cpBody *m_bodyBody = nullptr, *m_tuskBody = nullptr, *m_jawBody = nullptr, *m_upperTailBody = nullptr,
            *m_midTailBody = nullptr, *m_tailFinBody = nullptr, *m_flipperBody = nullptr;
     // All freed by the base, the tusk's shape too, whether it is in the space or not.
-    cpShape *m_tuskShape = nullptr, *m_bodyShape = nullptr, *m_jawShape = nullptr, *m_upperTailShape = nullptr,
-            *m_midTailShape = nullptr, *m_tailFinShape = nullptr, *m_flipperShape = nullptr;
-    Ref<SaberTuskSprite> m_tuskSprite;  // also a child of the layer
-    Sprite *m_bodySprite = nullptr, *m_jawSprite = nullptr, *m_upperTailSprite = nullptr, *m_midTailSprite = nullptr,
-           *m_tailFinSprite = nullptr, *m_flipperSprite = nullptr;  // owned by the layer
+    cpShape *m_tuskShape = nullptr, *m_bodyShape = nullptr, *m_jawShape = nullptr,
+            *m_upperTailShape = nullptr, *m_midTailShape = nullptr, *m_tailFinShape = nullptr,
+            *m_flipperShape = nullptr;
+    Ref<SaberTuskSprite> m_tuskSprite; // also a child of the layer
+    Sprite *m_bodySprite = nullptr, *m_jawSprite = nullptr, *m_upperTailSprite = nullptr,
+           *m_midTailSprite = nullptr, *m_tailFinSprite = nullptr,
+           *m_flipperSprite = nullptr; // owned by the layer
 };

@@ -5,6 +5,7 @@
 #include "Classes/GeneralOptions.h"
 #include "Classes/Selectors.h"
 #include "Classes/Stack.h"
+#include "Engine/AlertView.h"
 #include "Engine/Director.h"
 #include "Engine/Menu.h"
 #include "Engine/Slider.h"
@@ -491,4 +492,45 @@ TEST_F(OptionsTest, ChangingTheFigureDropsTheCustomFaceButChoosingItAgainKeepsIt
     EXPECT_EQ(config->ragdollClass(), "Narwhal");
     EXPECT_FALSE(config->customFaceImage());
     EXPECT_EQ(layer->markedItem(), layer->menuItems()[4].get());
+}
+
+TEST_F(OptionsTest, ACustomFaceIsWarnedOfAndTheWarningHoldsEveryTouchUntilOK)
+{
+    Configuration* config = Configuration::current();
+    config->setRagdollClass("Nerd");
+    config->setCustomFaceImage(Configuration::Bytes{1, 2, 3});
+    doubleTap();
+    tapItem("Display Options");
+    tapItem("Change Ragdoll");
+    AlertView* alert = AlertView::alertIn(director()->runningScene());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), "Custom Face Warning");
+    EXPECT_EQ(alert->message(),
+              "You currently have a custom face set. Changing the ragdoll will cause the custom face to be lost.");
+    EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"OK"}));
+
+    // The first thumbnail, Rocker, lies under the alert's box (view points, origin top left).
+    EAGLView* view = director()->openGLView();
+    auto tap = [&](float x, float y, std::int64_t finger) {
+        view->handleHostTouches(HostTouchPhase::Began, {{finger, x, y, 1}}, 0);
+        view->handleHostTouches(HostTouchPhase::Ended, {{finger, x, y, 1}}, 0);
+    };
+    tap(55, 208, 50);
+    EXPECT_EQ(config->ragdollClass(), "Nerd");
+    EXPECT_TRUE(AlertView::alertIn(director()->runningScene()));
+
+    tap(160, 303, 51);  // OK
+    EXPECT_FALSE(AlertView::alertIn(director()->runningScene()));
+    EXPECT_EQ(alert->clickedButtonIndex(), 0);
+    EXPECT_TRUE(config->customFaceImage());
+
+    tap(55, 208, 52);
+    EXPECT_EQ(config->ragdollClass(), "Rocker");
+    EXPECT_FALSE(config->customFaceImage());
+}
+
+TEST_F(OptionsTest, NoWarningWithoutACustomFace)
+{
+    Ref<RagdollSelectorScene> scene = RagdollSelectorScene::node();
+    EXPECT_FALSE(AlertView::alertIn(scene.get()));
 }

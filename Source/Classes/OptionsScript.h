@@ -3,7 +3,9 @@
 //   slider N VALUE    moves the Nth slider on screen (1 = first in drawing order) to VALUE, as
 //                     a finger would: the value is kept within the slider's range and its
 //                     action runs
+//   choose TITLE      presses the button of that title on the alert on screen
 // Inline, so the portable library never needs the runner's script code.
+#include "Engine/AlertView.h"
 #include "Engine/Director.h"
 #include "Engine/Slider.h"
 #include "Platform/Script.h"
@@ -23,6 +25,17 @@ inline void installOptionsScript()
                 return;
             }
             sliders[index - 1]->slideTo(value);
+        };
+    });
+    ScriptCommands::add("choose", [](ScriptArgs& args, ScriptParseState&) -> ScriptAction {
+        const std::string title = args.text("button title");
+        args.finish();
+        return [title](ScriptContext&) {
+            AlertView* alert = AlertView::alertIn(Director::sharedDirector()->runningScene());
+            if (!alert)
+                std::fprintf(stderr, "choose \"%s\": no alert on screen\n", title.c_str());
+            else if (!alert->dismissWithButtonTitle(title))
+                std::fprintf(stderr, "choose \"%s\": the alert has no such button\n", title.c_str());
         };
     });
 }

@@ -1,6 +1,7 @@
 #include "Classes/Selectors.h"
 
 #include "Classes/Configuration.h"
+#include "Engine/AlertView.h"
 #include "Engine/Menu.h"
 #include "Engine/Sprite.h"
 
@@ -166,6 +167,12 @@ RagdollSelectorLayer::RagdollSelectorLayer()
 {
     build("Select Ragdoll", {"Rocker", "BabeBikiniProfile", "Nerd", "Dog", "Narwhal"}, "%@_Thumb.png",
           MenuItem::Callback(&RagdollSelectorLayer::ragdoll_Tapped, "ragdoll_Tapped:"));
+    if (Configuration::current()->customFaceImage())
+        AlertView::alertWithTitle("Custom Face Warning",
+                                  "You currently have a custom face set. Changing the ragdoll will cause the custom "
+                                  "face to be lost.",
+                                  {"OK"})
+            ->show(this);
 }
 
 bool RagdollSelectorLayer::isCurrent(const std::string& name) const

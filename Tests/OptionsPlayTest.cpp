@@ -23,7 +23,7 @@ protected:
     {
         m_dir = fs::path(testing::TempDir())
             / ("options-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-"
-               + std::to_string(getpid()));
+                + std::to_string(getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir / "data");
     }
@@ -35,8 +35,8 @@ protected:
     {
         fs::remove_all(m_dir / "data");
         fs::create_directories(m_dir / "data");
-        std::ofstream(path("script.txt")) << "at 30\ntap 160 240 2\nwait 1\n" << script << "dump " << path("dump.json")
-                                          << "\n";
+        std::ofstream(path("script.txt")) << "at 30\ntap 160 240 2\nwait 1\n"
+                                          << script << "dump " << path("dump.json") << "\n";
         const std::string command = std::string(BONZELAR_HEADLESS_EXE) + " --data-dir '" + path("data")
             + "' --frames 400 --script '" + path("script.txt") + "' > '" + path("out") + "' 2>&1";
         const int status = std::system(command.c_str());
@@ -63,7 +63,8 @@ protected:
             return "";
         }
         const nlohmann::json& p = (*found)["tapPoint"];
-        return "tap " + std::to_string(p[0].get<float>()) + " " + std::to_string(p[1].get<float>()) + "\nwait 1\n";
+        return "tap " + std::to_string(p[0].get<float>()) + " " + std::to_string(p[1].get<float>())
+            + "\nwait 1\n";
     }
     static const nlohmann::json* find(const nlohmann::json& node, const std::string& text)
     {
@@ -79,7 +80,7 @@ protected:
     fs::path m_dir;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(OptionsPlayTest, SlidersAndTogglesReachTheNextGame)
 {
@@ -90,7 +91,7 @@ TEST_F(OptionsPlayTest, SlidersAndTogglesReachTheNextGame)
     ASSERT_EQ(physics["scene"], "PhysicsOptionsScene");
 
     const nlohmann::json game = play(toPhysics + "slider 1 300\nslider 2 1\nslider 3 7.9\nslider 9 1\n"
-                                     + tapOn(physics, "Tilt Gravity: On") + tapOn(physics, "Return to Game"));
+        + tapOn(physics, "Tilt Gravity: On") + tapOn(physics, "Return to Game"));
     EXPECT_EQ(game["scene"], "GameScene");
     EXPECT_FLOAT_EQ(game["settings"]["gravity"].get<float>(), 300);
     EXPECT_FLOAT_EQ(game["settings"]["damping"].get<float>(), 0.1f);
@@ -119,6 +120,6 @@ TEST_F(OptionsPlayTest, PickingABallOnTheGridStoresIt)
     const nlohmann::json& p = (*thumbnails[6])["tapPoint"];
     EXPECT_FLOAT_EQ(p[0].get<float>(), 195);
     const nlohmann::json after = play(toDisplay + toBalls + "tap " + std::to_string(p[0].get<float>()) + " "
-                                      + std::to_string(p[1].get<float>()) + "\nwait 0.1\n");
+        + std::to_string(p[1].get<float>()) + "\nwait 0.1\n");
     EXPECT_EQ(after["settings"]["ballImage"], "Ball7.png");
 }

@@ -53,7 +53,7 @@ protected:
             OptionsScene::titlesStack()->clear();
         }
         Director::useDisplayLinkDirector();
-        director()->attachInWindow(WindowInfo{});
+        director()->attachInWindow(WindowInfo {});
         director()->runWithScene(GameScene::node().get());
         host.frame();
     }
@@ -75,8 +75,8 @@ protected:
     void doubleTap()
     {
         EAGLView* view = director()->openGLView();
-        view->handleHostTouches(HostTouchPhase::Began, {{m_finger, 160, 240, 2}}, 0);
-        view->handleHostTouches(HostTouchPhase::Ended, {{m_finger, 160, 240, 2}}, 0);
+        view->handleHostTouches(HostTouchPhase::Began, { { m_finger, 160, 240, 2 } }, 0);
+        view->handleHostTouches(HostTouchPhase::Ended, { { m_finger, 160, 240, 2 } }, 0);
         ++m_finger;
         settle();
     }
@@ -110,7 +110,7 @@ private:
     std::int64_t m_finger = 1;
 };
 
-}  // namespace
+} // namespace
 
 TEST(StackTest, EmptyAndShallowStacksAnswerNull)
 {
@@ -154,8 +154,8 @@ TEST_F(OptionsTest, DoubleTapFlipsToTheGeneralPageOneDeep)
 {
     doubleTap();
     EXPECT_EQ(running(), "GeneralOptionsScene");
-    EXPECT_EQ(titles(), (std::vector<std::string>{"General Options"}));
-    EXPECT_EQ(OptionsScene::classNameHistory(), (std::vector<std::string>{"GeneralOptionsScene"}));
+    EXPECT_EQ(titles(), (std::vector<std::string> { "General Options" }));
+    EXPECT_EQ(OptionsScene::classNameHistory(), (std::vector<std::string> { "GeneralOptionsScene" }));
     // The first page has only the way back to the game.
     std::vector<MenuItemLabel*> items;
     collectItems(director()->runningScene(), items);
@@ -169,13 +169,13 @@ TEST_F(OptionsTest, HistoryGrowsForwardAndBackItemsNameThePageBefore)
     doubleTap();
     tapItem("Display Options");
     EXPECT_EQ(running(), "GraphicsOptionsScene");
-    EXPECT_EQ(titles(), (std::vector<std::string>{"General Options", "Display Options"}));
+    EXPECT_EQ(titles(), (std::vector<std::string> { "General Options", "Display Options" }));
     EXPECT_TRUE(item("Back to General Options"));
 
     tapItem("Back to General Options");
     EXPECT_EQ(running(), "GeneralOptionsScene");
-    EXPECT_EQ(titles(), (std::vector<std::string>{"General Options"}));
-    EXPECT_EQ(OptionsScene::classNameHistory(), (std::vector<std::string>{"GeneralOptionsScene"}));
+    EXPECT_EQ(titles(), (std::vector<std::string> { "General Options" }));
+    EXPECT_EQ(OptionsScene::classNameHistory(), (std::vector<std::string> { "GeneralOptionsScene" }));
 
     tapItem("Physics Options");
     EXPECT_EQ(running(), "PhysicsOptionsScene");
@@ -265,7 +265,7 @@ TEST_F(OptionsTest, ReturnFromDeepDownEmptiesTheHistory)
     EXPECT_TRUE(OptionsScene::classNameHistory().empty());
     // And the next visit starts one deep again.
     doubleTap();
-    EXPECT_EQ(titles(), (std::vector<std::string>{"General Options"}));
+    EXPECT_EQ(titles(), (std::vector<std::string> { "General Options" }));
 }
 
 namespace {
@@ -273,10 +273,11 @@ namespace {
 PhysicsOptionsLayer* physicsLayer()
 {
     Scene* scene = Director::sharedDirector()->runningScene();
-    return scene->children().empty() ? nullptr : dynamic_cast<PhysicsOptionsLayer*>(scene->children().front().get());
+    return scene->children().empty() ? nullptr
+                                     : dynamic_cast<PhysicsOptionsLayer*>(scene->children().front().get());
 }
 
-}  // namespace
+} // namespace
 
 PhysicsOptionsLayer* OptionsTest::physicsLayerWithSliders()
 {
@@ -290,11 +291,11 @@ TEST_F(OptionsTest, PhysicsPageHeadingsAreWhiteAndDeaf)
 {
     doubleTap();
     tapItem("Physics Options");
-    for (const char* text : {"Gravity Strength", "Velocity Damping", "Number of Balls"}) {
+    for (const char* text : { "Gravity Strength", "Velocity Damping", "Number of Balls" }) {
         MenuItemLabel* heading = item(text);
         ASSERT_TRUE(heading);
         EXPECT_FALSE(heading->isEnabled()) << text;
-        EXPECT_EQ(heading->color(), (Color3B{255, 255, 255})) << text;
+        EXPECT_EQ(heading->color(), (Color3B { 255, 255, 255 })) << text;
     }
     EXPECT_FLOAT_EQ(item("Gravity Strength")->position().y, 53);
     EXPECT_FLOAT_EQ(item("Velocity Damping")->position().y, -4);
@@ -385,27 +386,26 @@ TEST_F(OptionsTest, AFingerDragsTheSliderAndMenusBelowDoNotSeeIt)
     EAGLView* view = director()->openGLView();
     // Frame 45, 223, 230 x 35 in view points; the thumb travels 11 points in from each end.
     const float y = 223 + 17.5f;
-    view->handleHostTouches(HostTouchPhase::Began, {{90, 45 + 11, y, 1}}, 0);
+    view->handleHostTouches(HostTouchPhase::Began, { { 90, 45 + 11, y, 1 } }, 0);
     EXPECT_FLOAT_EQ(gravity->value(), 0);
     EXPECT_FLOAT_EQ(Configuration::current()->gravity(), 0);
-    view->handleHostTouches(HostTouchPhase::Moved, {{90, 45 + 11 + 104, y, 1}}, 0);
+    view->handleHostTouches(HostTouchPhase::Moved, { { 90, 45 + 11 + 104, y, 1 } }, 0);
     EXPECT_NEAR(Configuration::current()->gravity(), 400, 0.01);
-    view->handleHostTouches(HostTouchPhase::Moved, {{90, 400, y, 1}}, 0);
-    view->handleHostTouches(HostTouchPhase::Ended, {{90, 400, y, 1}}, 0);
+    view->handleHostTouches(HostTouchPhase::Moved, { { 90, 400, y, 1 } }, 0);
+    view->handleHostTouches(HostTouchPhase::Ended, { { 90, 400, y, 1 } }, 0);
     EXPECT_FLOAT_EQ(Configuration::current()->gravity(), 800);
     EXPECT_EQ(running(), "PhysicsOptionsScene");
 }
 
 namespace {
 
-template <class LayerClass>
-LayerClass* runningLayer()
+template <class LayerClass> LayerClass* runningLayer()
 {
     Scene* scene = Director::sharedDirector()->runningScene();
     return scene->children().empty() ? nullptr : dynamic_cast<LayerClass*>(scene->children().front().get());
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(OptionsTest, DisplayPageLeadsToTheSelectorsWithTheRightWayBack)
 {
@@ -413,12 +413,13 @@ TEST_F(OptionsTest, DisplayPageLeadsToTheSelectorsWithTheRightWayBack)
     tapItem("Display Options");
     tapItem("Change Ragdoll");
     EXPECT_EQ(running(), "RagdollSelectorScene");
-    EXPECT_EQ(titles(), (std::vector<std::string>{"General Options", "Display Options", "Select Ragdoll"}));
+    EXPECT_EQ(
+        titles(), (std::vector<std::string> { "General Options", "Display Options", "Select Ragdoll" }));
     EXPECT_TRUE(item("Back to Display Options"));
 
     tapItem("Back to Display Options");
     EXPECT_EQ(running(), "GraphicsOptionsScene");
-    EXPECT_EQ(titles(), (std::vector<std::string>{"General Options", "Display Options"}));
+    EXPECT_EQ(titles(), (std::vector<std::string> { "General Options", "Display Options" }));
     // Made again while on the history: the page below is the one to name.
     EXPECT_TRUE(item("Back to General Options"));
 
@@ -438,7 +439,7 @@ TEST_F(OptionsTest, ThumbnailsSitFourARowAndTheMarkerFollowsTheChoice)
     auto* layer = dynamic_cast<BackgroundSelectorLayer*>(backgrounds->children().front().get());
     ASSERT_TRUE(layer);
     ASSERT_EQ(layer->menuItems().size(), 12u);
-    const float columns[] = {-105, -35, 35, 105};
+    const float columns[] = { -105, -35, 35, 105 };
     for (std::size_t i = 0; i < 12; ++i) {
         EXPECT_FLOAT_EQ(layer->menuItems()[i]->position().x, columns[i % 4]) << i;
         EXPECT_FLOAT_EQ(layer->menuItems()[i]->position().y, 72 - 75 * static_cast<float>(i / 4)) << i;
@@ -475,7 +476,7 @@ TEST_F(OptionsTest, ChangingTheFigureDropsTheCustomFaceButChoosingItAgainKeepsIt
 {
     Configuration* config = Configuration::current();
     config->setRagdollClass("Nerd");
-    config->setCustomFaceImage(Configuration::Bytes{1, 2, 3});
+    config->setCustomFaceImage(Configuration::Bytes { 1, 2, 3 });
     Ref<RagdollSelectorScene> scene = RagdollSelectorScene::node();
     auto* layer = dynamic_cast<RagdollSelectorLayer*>(scene->children().front().get());
     ASSERT_TRUE(layer);
@@ -498,7 +499,7 @@ TEST_F(OptionsTest, ACustomFaceIsWarnedOfAndTheWarningHoldsEveryTouchUntilOK)
 {
     Configuration* config = Configuration::current();
     config->setRagdollClass("Nerd");
-    config->setCustomFaceImage(Configuration::Bytes{1, 2, 3});
+    config->setCustomFaceImage(Configuration::Bytes { 1, 2, 3 });
     doubleTap();
     tapItem("Display Options");
     tapItem("Change Ragdoll");
@@ -506,20 +507,20 @@ TEST_F(OptionsTest, ACustomFaceIsWarnedOfAndTheWarningHoldsEveryTouchUntilOK)
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title(), "Custom Face Warning");
     EXPECT_EQ(alert->message(),
-              "You currently have a custom face set. Changing the ragdoll will cause the custom face to be lost.");
-    EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"OK"}));
+        "You currently have a custom face set. Changing the ragdoll will cause the custom face to be lost.");
+    EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string> { "OK" }));
 
     // The first thumbnail, Rocker, lies under the alert's box (view points, origin top left).
     EAGLView* view = director()->openGLView();
     auto tap = [&](float x, float y, std::int64_t finger) {
-        view->handleHostTouches(HostTouchPhase::Began, {{finger, x, y, 1}}, 0);
-        view->handleHostTouches(HostTouchPhase::Ended, {{finger, x, y, 1}}, 0);
+        view->handleHostTouches(HostTouchPhase::Began, { { finger, x, y, 1 } }, 0);
+        view->handleHostTouches(HostTouchPhase::Ended, { { finger, x, y, 1 } }, 0);
     };
     tap(55, 208, 50);
     EXPECT_EQ(config->ragdollClass(), "Nerd");
     EXPECT_TRUE(AlertView::alertIn(director()->runningScene()));
 
-    tap(160, 303, 51);  // OK
+    tap(160, 303, 51); // OK
     EXPECT_FALSE(AlertView::alertIn(director()->runningScene()));
     EXPECT_EQ(alert->clickedButtonIndex(), 0);
     EXPECT_TRUE(config->customFaceImage());

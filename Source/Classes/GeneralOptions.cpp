@@ -41,11 +41,14 @@ constexpr const char* kRagdollWireframe = "Ragdoll as Wireframe: %@";
 constexpr const char* kBallsWireframe = "Balls as Wireframe: %@";
 constexpr const char* kTiltGravity = "Tilt Gravity: %@";
 
-}  // namespace
+} // namespace
 
 // --- General ----------------------------------------------------------------------------------
 
-Ref<GeneralOptionsScene> GeneralOptionsScene::node() { return Ref<GeneralOptionsScene>(new GeneralOptionsScene); }
+Ref<GeneralOptionsScene> GeneralOptionsScene::node()
+{
+    return Ref<GeneralOptionsScene>(new GeneralOptionsScene);
+}
 
 GeneralOptionsScene::GeneralOptionsScene()
 {
@@ -55,21 +58,23 @@ GeneralOptionsScene::GeneralOptionsScene()
 
 void GeneralOptionsScene::show() { OptionsScene::first(this); }
 
-Ref<GeneralOptionsLayer> GeneralOptionsLayer::node() { return Ref<GeneralOptionsLayer>(new GeneralOptionsLayer); }
+Ref<GeneralOptionsLayer> GeneralOptionsLayer::node()
+{
+    return Ref<GeneralOptionsLayer>(new GeneralOptionsLayer);
+}
 
 GeneralOptionsLayer::GeneralOptionsLayer()
 {
     initWithTitle("General Options");
-    Ref<MenuItemFont> display = MenuItemFont::itemFromString(
-        "Display Options", this, MenuItem::Callback(&GeneralOptionsLayer::graphics_Tapped, "graphics_Tapped:"));
+    Ref<MenuItemFont> display = MenuItemFont::itemFromString("Display Options", this,
+        MenuItem::Callback(&GeneralOptionsLayer::graphics_Tapped, "graphics_Tapped:"));
     Ref<MenuItemFont> physics = MenuItemFont::itemFromString(
         "Physics Options", this, MenuItem::Callback(&GeneralOptionsLayer::physics_Tapped, "physics_Tapped:"));
     Ref<MenuItemFont> about = pageItem("About Bonzelar", this,
-                                       MenuItem::Callback(&GeneralOptionsLayer::about_Tapped, "about_Tapped:"),
-                                       "AboutScene");
+        MenuItem::Callback(&GeneralOptionsLayer::about_Tapped, "about_Tapped:"), "AboutScene");
     Ref<MenuItemFont> done = returnToGameMenuItem();
-    Ref<Menu> menu = Menu::menuWithItems({spacerMenuItem().get(), display.get(), physics.get(), about.get(),
-                                          spacerMenuItem().get(), spacerMenuItem().get(), done.get()});
+    Ref<Menu> menu = Menu::menuWithItems({ spacerMenuItem().get(), display.get(), physics.get(), about.get(),
+        spacerMenuItem().get(), spacerMenuItem().get(), done.get() });
     menu->alignItemsVertically();
     addChild(menu.get());
     layOutPageMenu(menu.get(), nullptr, done.get());
@@ -83,7 +88,10 @@ void GeneralOptionsLayer::about_Tapped(Object*) { nextByName("AboutScene"); }
 
 // --- Display ----------------------------------------------------------------------------------
 
-Ref<GraphicsOptionsScene> GraphicsOptionsScene::node() { return Ref<GraphicsOptionsScene>(new GraphicsOptionsScene); }
+Ref<GraphicsOptionsScene> GraphicsOptionsScene::node()
+{
+    return Ref<GraphicsOptionsScene>(new GraphicsOptionsScene);
+}
 
 GraphicsOptionsScene::GraphicsOptionsScene()
 {
@@ -91,47 +99,53 @@ GraphicsOptionsScene::GraphicsOptionsScene()
     addChild(GraphicsOptionsLayer::node().get(), 1);
 }
 
-Ref<GraphicsOptionsLayer> GraphicsOptionsLayer::node() { return Ref<GraphicsOptionsLayer>(new GraphicsOptionsLayer); }
+Ref<GraphicsOptionsLayer> GraphicsOptionsLayer::node()
+{
+    return Ref<GraphicsOptionsLayer>(new GraphicsOptionsLayer);
+}
 
 GraphicsOptionsLayer::GraphicsOptionsLayer()
 {
     initWithTitle("Display Options");
     Configuration* config = Configuration::current();
     using Self = GraphicsOptionsLayer;
-    Ref<MenuItemFont> ragdoll = pageItem(
-        "Change Ragdoll", this, MenuItem::Callback(&Self::changeRagdoll_Tapped, "changeRagdoll_Tapped:"), nullptr);
+    Ref<MenuItemFont> ragdoll = pageItem("Change Ragdoll", this,
+        MenuItem::Callback(&Self::changeRagdoll_Tapped, "changeRagdoll_Tapped:"), nullptr);
     Ref<MenuItemFont> face = pageItem("Change Face", this,
-                                      MenuItem::Callback(&Self::changeFace_Tapped, "changeFace_Tapped:"),
-                                      "FaceSelectorScene");
-    Ref<MenuItemFont> balls = pageItem("Change Balls", this,
-                                       MenuItem::Callback(&Self::changeBalls_Tapped, "changeBalls_Tapped:"), nullptr);
-    Ref<MenuItemFont> background = pageItem(
-        "Change Background", this,
+        MenuItem::Callback(&Self::changeFace_Tapped, "changeFace_Tapped:"), "FaceSelectorScene");
+    Ref<MenuItemFont> balls = pageItem(
+        "Change Balls", this, MenuItem::Callback(&Self::changeBalls_Tapped, "changeBalls_Tapped:"), nullptr);
+    Ref<MenuItemFont> background = pageItem("Change Background", this,
         MenuItem::Callback(&Self::changeBackground_Tapped, "changeBackground_Tapped:"), nullptr);
 
-    m_drawPersonAsWireframeItem = MenuItemFont::itemFromString(
-        kRagdollWireframe, this,
+    m_drawPersonAsWireframeItem = MenuItemFont::itemFromString(kRagdollWireframe, this,
         MenuItem::Callback(&Self::drawPersonAsWireframe_Tapped, "drawPersonAsWireframe_Tapped:"));
     showSetting(m_drawPersonAsWireframeItem.get(), kRagdollWireframe, config->drawPersonAsWireframe());
-    m_drawBallsAsWireframeItem = MenuItemFont::itemFromString(
-        kBallsWireframe, this, MenuItem::Callback(&Self::drawBallsAsWireframe_Tapped, "drawBallsAsWireframe_Tapped:"));
+    m_drawBallsAsWireframeItem = MenuItemFont::itemFromString(kBallsWireframe, this,
+        MenuItem::Callback(&Self::drawBallsAsWireframe_Tapped, "drawBallsAsWireframe_Tapped:"));
     showSetting(m_drawBallsAsWireframeItem.get(), kBallsWireframe, config->drawBallsAsWireframe());
 
     Ref<MenuItemFont> back = backMenuItem();
     Ref<MenuItemFont> done = returnToGameMenuItem();
-    Ref<Menu> menu = Menu::menuWithItems({spacerMenuItem().get(), spacerMenuItem().get(), ragdoll.get(), face.get(),
-                                          balls.get(), background.get(), m_drawPersonAsWireframeItem.get(),
-                                          m_drawBallsAsWireframeItem.get(), back.get(), done.get()});
+    Ref<Menu> menu = Menu::menuWithItems({ spacerMenuItem().get(), spacerMenuItem().get(), ragdoll.get(),
+        face.get(), balls.get(), background.get(), m_drawPersonAsWireframeItem.get(),
+        m_drawBallsAsWireframeItem.get(), back.get(), done.get() });
     menu->alignItemsVertically();
     addChild(menu.get());
     layOutPageMenu(menu.get(), back.get(), done.get());
 }
 
-void GraphicsOptionsLayer::changeRagdoll_Tapped(Object*) { OptionsScene::next(RagdollSelectorScene::node().get()); }
+void GraphicsOptionsLayer::changeRagdoll_Tapped(Object*)
+{
+    OptionsScene::next(RagdollSelectorScene::node().get());
+}
 
 void GraphicsOptionsLayer::changeFace_Tapped(Object*) { nextByName("FaceSelectorScene"); }
 
-void GraphicsOptionsLayer::changeBalls_Tapped(Object*) { OptionsScene::next(BallSelectorScene::node().get()); }
+void GraphicsOptionsLayer::changeBalls_Tapped(Object*)
+{
+    OptionsScene::next(BallSelectorScene::node().get());
+}
 
 void GraphicsOptionsLayer::changeBackground_Tapped(Object*)
 {
@@ -154,7 +168,10 @@ void GraphicsOptionsLayer::drawBallsAsWireframe_Tapped(Object*)
 
 // --- Physics ----------------------------------------------------------------------------------
 
-Ref<PhysicsOptionsScene> PhysicsOptionsScene::node() { return Ref<PhysicsOptionsScene>(new PhysicsOptionsScene); }
+Ref<PhysicsOptionsScene> PhysicsOptionsScene::node()
+{
+    return Ref<PhysicsOptionsScene>(new PhysicsOptionsScene);
+}
 
 PhysicsOptionsScene::PhysicsOptionsScene()
 {
@@ -162,7 +179,10 @@ PhysicsOptionsScene::PhysicsOptionsScene()
     addChild(PhysicsOptionsLayer::node().get(), 1);
 }
 
-Ref<PhysicsOptionsLayer> PhysicsOptionsLayer::node() { return Ref<PhysicsOptionsLayer>(new PhysicsOptionsLayer); }
+Ref<PhysicsOptionsLayer> PhysicsOptionsLayer::node()
+{
+    return Ref<PhysicsOptionsLayer>(new PhysicsOptionsLayer);
+}
 
 PhysicsOptionsLayer::PhysicsOptionsLayer()
 {
@@ -178,18 +198,19 @@ PhysicsOptionsLayer::PhysicsOptionsLayer()
     Ref<MenuItemFont> numBalls = MenuItemFont::itemFromString("Number of Balls", this, dummy);
     Ref<MenuItemFont> back = backMenuItem();
     Ref<MenuItemFont> done = returnToGameMenuItem();
-    Ref<Menu> menu = Menu::menuWithItems({m_useAccelerometerItem.get(), gravity.get(), damping.get(), numBalls.get(),
-                                          spacerMenuItem().get(), back.get(), done.get()});
+    Ref<Menu> menu = Menu::menuWithItems({ m_useAccelerometerItem.get(), gravity.get(), damping.get(),
+        numBalls.get(), spacerMenuItem().get(), back.get(), done.get() });
     menu->alignItemsVertically();
     addChild(menu.get());
     layOutPageMenu(menu.get(), back.get(), done.get());
 
     // Headings over the sliders: white and deaf to touches.
     const float x = numBalls->position().x;
-    const std::pair<MenuItemFont*, float> headings[] = {{gravity.get(), 53}, {damping.get(), -4}, {numBalls.get(), -64}};
+    const std::pair<MenuItemFont*, float> headings[]
+        = { { gravity.get(), 53 }, { damping.get(), -4 }, { numBalls.get(), -64 } };
     for (const auto& [heading, y] : headings) {
         heading->setIsEnabled(false);
-        heading->setColor({255, 255, 255});
+        heading->setColor({ 255, 255, 255 });
         heading->setPosition(CGPointMake(x, y));
     }
 
@@ -214,19 +235,19 @@ void PhysicsOptionsLayer::addNativeUI(float)
         return slider;
     };
     using Self = PhysicsOptionsLayer;
-    m_gravitySlider =
-        makeSlider(223, 800, config->gravity(), Slider::Callback(&Self::gravity_ValueChanged, "gravity_ValueChanged:"));
+    m_gravitySlider = makeSlider(
+        223, 800, config->gravity(), Slider::Callback(&Self::gravity_ValueChanged, "gravity_ValueChanged:"));
     m_dampingSlider = makeSlider(280, 1, sliderValueForDamping(config->damping()),
-                                 Slider::Callback(&Self::damping_ValueChanged, "damping_ValueChanged:"));
+        Slider::Callback(&Self::damping_ValueChanged, "damping_ValueChanged:"));
     m_numBallsSlider = makeSlider(340, 80, static_cast<float>(config->numberOfBalls()),
-                                  Slider::Callback(&Self::numberOfBalls_ValueChanged, "numberOfBalls_ValueChanged:"));
+        Slider::Callback(&Self::numberOfBalls_ValueChanged, "numberOfBalls_ValueChanged:"));
 }
 
 void PhysicsOptionsLayer::removeNativeUI()
 {
     // A page left before its sliders came must not grow them on the way out.
     unschedule(Selector<float>(&PhysicsOptionsLayer::addNativeUI, "addNativeUI:"));
-    for (Ref<Slider>* slider : {&m_gravitySlider, &m_dampingSlider, &m_numBallsSlider})
+    for (Ref<Slider>* slider : { &m_gravitySlider, &m_dampingSlider, &m_numBallsSlider })
         if (*slider) {
             removeChild(slider->get(), true);
             *slider = nullptr;

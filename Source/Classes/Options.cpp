@@ -40,7 +40,7 @@ std::vector<std::string> textsOf(const Stack* stack)
     return texts;
 }
 
-}  // namespace
+} // namespace
 
 std::string fillFormat(const std::string& format, const std::string& value)
 {
@@ -124,7 +124,10 @@ void OptionsScene::returnToGame()
     Director::sharedDirector()->replaceScene(Transitions::flipOutTransition(game.get()).get());
 }
 
-void OptionsScene::registerClass(const std::string& className, Factory factory) { factories()[className] = factory; }
+void OptionsScene::registerClass(const std::string& className, Factory factory)
+{
+    factories()[className] = factory;
+}
 
 Ref<OptionsScene> OptionsScene::sceneWithClassName(const std::string& className)
 {
@@ -157,17 +160,18 @@ void OptionsLayer::initWithTitle(const std::string& title)
     addChild(background.get());
 
     if (!title.empty()) {
-        Ref<Label> heading =
-            Label::labelWithString(title, CGSizeMake(320, 47), UITextAlignmentCenter, "Helvetica", 26);
+        Ref<Label> heading
+            = Label::labelWithString(title, CGSizeMake(320, 47), UITextAlignmentCenter, "Helvetica", 26);
         heading->setPosition(CGPointMake(160, 363.5f));
-        heading->setColor({0, 0, 0});
+        heading->setColor({ 0, 0, 0 });
         addChild(heading.get());
     }
 }
 
 Ref<MenuItemFont> OptionsLayer::spacerMenuItem()
 {
-    return MenuItemFont::itemFromString(" ", nullptr, MenuItem::Callback(&OptionsLayer::dummy_Tapped, "dummy_Tapped:"));
+    return MenuItemFont::itemFromString(
+        " ", nullptr, MenuItem::Callback(&OptionsLayer::dummy_Tapped, "dummy_Tapped:"));
 }
 
 Ref<MenuItemFont> OptionsLayer::backMenuItem()
@@ -179,13 +183,13 @@ Ref<MenuItemFont> OptionsLayer::backMenuItem()
             title = textOf(s_optionsSceneTitlesStack->peek2X());
     }
     return MenuItemFont::itemFromString(fillFormat("Back to %@", title), this,
-                                        MenuItem::Callback(&OptionsLayer::back_Tapped, "back_Tapped:"));
+        MenuItem::Callback(&OptionsLayer::back_Tapped, "back_Tapped:"));
 }
 
 Ref<MenuItemFont> OptionsLayer::returnToGameMenuItem()
 {
-    return MenuItemFont::itemFromString("Return to Game", this,
-                                        MenuItem::Callback(&OptionsLayer::done_Tapped, "done_Tapped:"));
+    return MenuItemFont::itemFromString(
+        "Return to Game", this, MenuItem::Callback(&OptionsLayer::done_Tapped, "done_Tapped:"));
 }
 
 void OptionsLayer::back_Tapped(Object*) { OptionsScene::previous(); }

@@ -51,10 +51,10 @@ protected:
 };
 
 // Registers Class::node as the maker of pages named Class.
-#define MW_OPTIONS_PAGE(Class)                                                                    \
-    [[maybe_unused]] static const bool s_##Class##Registered = [] {                               \
-        OptionsScene::registerClass(#Class, []() -> Ref<OptionsScene> { return Class::node(); }); \
-        return true;                                                                              \
+#define MW_OPTIONS_PAGE(Class)                                                                               \
+    [[maybe_unused]] static const bool s_##Class##Registered = [] {                                          \
+        OptionsScene::registerClass(#Class, []() -> Ref<OptionsScene> { return Class::node(); });            \
+        return true;                                                                                         \
     }()
 
 class OptionsLayer : public Layer {

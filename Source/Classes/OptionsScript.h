@@ -19,7 +19,8 @@ inline void installOptionsScript()
         const float value = static_cast<float>(args.number("value"));
         args.finish();
         return [index, value](ScriptContext&) {
-            const std::vector<Slider*> sliders = Slider::slidersIn(Director::sharedDirector()->runningScene());
+            const std::vector<Slider*> sliders
+                = Slider::slidersIn(Director::sharedDirector()->runningScene());
             if (index > sliders.size()) {
                 std::fprintf(stderr, "slider %zu: only %zu on screen\n", index, sliders.size());
                 return;

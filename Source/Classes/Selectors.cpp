@@ -21,12 +21,12 @@ std::vector<std::string> numbered(const char* stem, int count)
 
 std::string pictureFile(const std::string& name) { return name + ".png"; }
 
-}  // namespace
+} // namespace
 
 // --- the grid ---------------------------------------------------------------------------------
 
 void SelectorLayer::build(const std::string& title, const std::vector<std::string>& names,
-                          const char* thumbnailFormat, MenuItem::Callback action)
+    const char* thumbnailFormat, MenuItem::Callback action)
 {
     initWithTitle(title);
 
@@ -37,7 +37,7 @@ void SelectorLayer::build(const std::string& title, const std::vector<std::strin
     for (const std::string& name : names)
         m_names.push_back(StringValue::withString(name));
 
-    Ref<Menu> menu = Menu::menuWithItems(std::vector<MenuItem*>{});
+    Ref<Menu> menu = Menu::menuWithItems(std::vector<MenuItem*> {});
     for (const Ref<StringValue>& name : m_names) {
         const std::string file = fillFormat(thumbnailFormat, name->value());
         Ref<MenuItemImage> item = MenuItemImage::itemFromNormalImage(file, file, this, action);
@@ -116,7 +116,7 @@ Ref<BackgroundSelectorLayer> BackgroundSelectorLayer::node()
 BackgroundSelectorLayer::BackgroundSelectorLayer()
 {
     build("Select Background", numbered("Background", 12), "%@_thumb.png",
-          MenuItem::Callback(&BackgroundSelectorLayer::image_Tapped, "image_Tapped:"));
+        MenuItem::Callback(&BackgroundSelectorLayer::image_Tapped, "image_Tapped:"));
 }
 
 bool BackgroundSelectorLayer::isCurrent(const std::string& name) const
@@ -141,7 +141,7 @@ Ref<BallSelectorLayer> BallSelectorLayer::node() { return Ref<BallSelectorLayer>
 BallSelectorLayer::BallSelectorLayer()
 {
     build("Select Ball", numbered("Ball", 12), "%@_thumb.png",
-          MenuItem::Callback(&BallSelectorLayer::image_Tapped, "image_Tapped:"));
+        MenuItem::Callback(&BallSelectorLayer::image_Tapped, "image_Tapped:"));
 }
 
 bool BallSelectorLayer::isCurrent(const std::string& name) const
@@ -161,17 +161,20 @@ void BallSelectorLayer::image_Tapped(Object* sender)
 
 // --- figures ----------------------------------------------------------------------------------
 
-Ref<RagdollSelectorLayer> RagdollSelectorLayer::node() { return Ref<RagdollSelectorLayer>(new RagdollSelectorLayer); }
+Ref<RagdollSelectorLayer> RagdollSelectorLayer::node()
+{
+    return Ref<RagdollSelectorLayer>(new RagdollSelectorLayer);
+}
 
 RagdollSelectorLayer::RagdollSelectorLayer()
 {
-    build("Select Ragdoll", {"Rocker", "BabeBikiniProfile", "Nerd", "Dog", "Narwhal"}, "%@_Thumb.png",
-          MenuItem::Callback(&RagdollSelectorLayer::ragdoll_Tapped, "ragdoll_Tapped:"));
+    build("Select Ragdoll", { "Rocker", "BabeBikiniProfile", "Nerd", "Dog", "Narwhal" }, "%@_Thumb.png",
+        MenuItem::Callback(&RagdollSelectorLayer::ragdoll_Tapped, "ragdoll_Tapped:"));
     if (Configuration::current()->customFaceImage())
         AlertView::alertWithTitle("Custom Face Warning",
-                                  "You currently have a custom face set. Changing the ragdoll will cause the custom "
-                                  "face to be lost.",
-                                  {"OK"})
+            "You currently have a custom face set. Changing the ragdoll will cause the custom "
+            "face to be lost.",
+            { "OK" })
             ->show(this);
 }
 
@@ -217,7 +220,10 @@ BallSelectorScene::BallSelectorScene()
     addChild(BallSelectorLayer::node().get());
 }
 
-Ref<RagdollSelectorScene> RagdollSelectorScene::node() { return Ref<RagdollSelectorScene>(new RagdollSelectorScene); }
+Ref<RagdollSelectorScene> RagdollSelectorScene::node()
+{
+    return Ref<RagdollSelectorScene>(new RagdollSelectorScene);
+}
 
 RagdollSelectorScene::RagdollSelectorScene()
 {

@@ -23,7 +23,7 @@ public:
 protected:
     SelectorLayer() = default;
     void build(const std::string& title, const std::vector<std::string>& names, const char* thumbnailFormat,
-               MenuItem::Callback action);
+        MenuItem::Callback action);
     // Whether the stored setting names this entry.
     virtual bool isCurrent(const std::string& name) const = 0;
     static const std::string& nameOf(const Object* item);

@@ -10,7 +10,10 @@
 class StringValue : public Object {
 public:
     static Ref<StringValue> withString(std::string value) { return make<StringValue>(std::move(value)); }
-    explicit StringValue(std::string value) : m_value(std::move(value)) {}
+    explicit StringValue(std::string value)
+        : m_value(std::move(value))
+    {
+    }
 
     const std::string& value() const { return m_value; }
     const char* className() const override { return "StringValue"; }

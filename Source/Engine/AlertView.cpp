@@ -22,7 +22,7 @@ void fillRect(CGRect r)
 {
     const float x0 = r.origin.x, y0 = r.origin.y;
     const float x1 = x0 + r.size.width, y1 = y0 + r.size.height;
-    const GLfloat v[8] = {x0, y0, x1, y0, x0, y1, x1, y1};
+    const GLfloat v[8] = { x0, y0, x1, y0, x0, y1, x1, y1 };
     glVertexPointer(2, GL_FLOAT, 0, v);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
@@ -33,10 +33,10 @@ bool contains(CGRect r, CGPoint p)
         && p.y <= r.origin.y + r.size.height;
 }
 
-}  // namespace
+} // namespace
 
-Ref<AlertView> AlertView::alertWithTitle(const std::string& title, const std::string& message,
-                                         const std::vector<std::string>& buttonTitles)
+Ref<AlertView> AlertView::alertWithTitle(
+    const std::string& title, const std::string& message, const std::vector<std::string>& buttonTitles)
 {
     Ref<AlertView> alert(new AlertView);
     alert->m_title = title;
@@ -47,22 +47,22 @@ Ref<AlertView> AlertView::alertWithTitle(const std::string& title, const std::st
     const CGRect box = alert->boxRect();
     const float cx = box.origin.x + box.size.width / 2;
     const float top = box.origin.y + box.size.height;
-    Ref<Label> heading = Label::labelWithString(title, CGSizeMake(kBoxWidth - 20, 24), UITextAlignmentCenter,
-                                                "Helvetica", 18);
+    Ref<Label> heading = Label::labelWithString(
+        title, CGSizeMake(kBoxWidth - 20, 24), UITextAlignmentCenter, "Helvetica", 18);
     heading->setPosition(CGPointMake(cx, top - 22));
-    heading->setColor({0, 0, 0});
+    heading->setColor({ 0, 0, 0 });
     alert->addChild(heading.get());
-    Ref<Label> text = Label::labelWithString(message, CGSizeMake(kBoxWidth - 30, 72), UITextAlignmentCenter,
-                                             "Helvetica", 14);
+    Ref<Label> text = Label::labelWithString(
+        message, CGSizeMake(kBoxWidth - 30, 72), UITextAlignmentCenter, "Helvetica", 14);
     text->setPosition(CGPointMake(cx, top - 36 - 38));
-    text->setColor({0, 0, 0});
+    text->setColor({ 0, 0, 0 });
     alert->addChild(text.get());
     for (std::size_t i = 0; i < buttonTitles.size(); ++i) {
         const CGRect r = alert->buttonRect(i);
-        Ref<Label> button = Label::labelWithString(buttonTitles[i], CGSizeMake(r.size.width, 24),
-                                                   UITextAlignmentCenter, "Helvetica", 17);
+        Ref<Label> button = Label::labelWithString(
+            buttonTitles[i], CGSizeMake(r.size.width, 24), UITextAlignmentCenter, "Helvetica", 17);
         button->setPosition(CGPointMake(r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2));
-        button->setColor({20, 100, 230});
+        button->setColor({ 20, 100, 230 });
         alert->addChild(button.get());
     }
     return alert;
@@ -77,7 +77,8 @@ CGRect AlertView::boxRect() const
 CGRect AlertView::buttonRect(std::size_t index) const
 {
     const CGRect box = boxRect();
-    const float width = box.size.width / static_cast<float>(m_buttonTitles.empty() ? 1 : m_buttonTitles.size());
+    const float width
+        = box.size.width / static_cast<float>(m_buttonTitles.empty() ? 1 : m_buttonTitles.size());
     return CGRectMake(box.origin.x + width * static_cast<float>(index), box.origin.y, width, kButtonHeight);
 }
 
@@ -174,8 +175,8 @@ void AlertView::dumpProperties(nlohmann::json& out) const
     nlohmann::json buttons = nlohmann::json::array();
     for (std::size_t i = 0; i < m_buttonTitles.size(); ++i) {
         const CGRect r = buttonRect(i);
-        buttons.push_back({{"title", m_buttonTitles[i]},
-                           {"tapPoint", {r.origin.x + r.size.width / 2, height - (r.origin.y + r.size.height / 2)}}});
+        buttons.push_back({ { "title", m_buttonTitles[i] },
+            { "tapPoint", { r.origin.x + r.size.width / 2, height - (r.origin.y + r.size.height / 2) } } });
     }
     out["buttons"] = buttons;
 }

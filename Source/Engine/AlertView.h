@@ -9,8 +9,8 @@ class Label;
 
 class AlertView : public Layer {
 public:
-    static Ref<AlertView> alertWithTitle(const std::string& title, const std::string& message,
-                                         const std::vector<std::string>& buttonTitles);
+    static Ref<AlertView> alertWithTitle(
+        const std::string& title, const std::string& message, const std::vector<std::string>& buttonTitles);
     const char* className() const override { return "AlertView"; }
 
     const std::string& title() const { return m_title; }

@@ -20,7 +20,7 @@ constexpr float kTrackHeight = 4;
 
 void fillRect(float x0, float y0, float x1, float y1)
 {
-    const GLfloat v[8] = {x0, y0, x1, y0, x0, y1, x1, y1};
+    const GLfloat v[8] = { x0, y0, x1, y0, x0, y1, x1, y1 };
     glVertexPointer(2, GL_FLOAT, 0, v);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
@@ -40,7 +40,7 @@ void fillDisc(float cx, float cy, float r)
     glDrawArrays(GL_TRIANGLE_FAN, 0, kSegments + 2);
 }
 
-}  // namespace
+} // namespace
 
 Ref<Slider> Slider::sliderWithFrame(CGRect frame)
 {
@@ -51,7 +51,7 @@ Ref<Slider> Slider::sliderWithFrame(CGRect frame)
 
 Slider::Slider()
 {
-    setAnchorPoint({0, 0});
+    setAnchorPoint({ 0, 0 });
     m_isTouchEnabled = true;
 }
 
@@ -208,5 +208,5 @@ void Slider::dumpProperties(nlohmann::json& out) const
     out["value"] = m_value;
     out["minimumValue"] = m_minimumValue;
     out["maximumValue"] = m_maximumValue;
-    out["frame"] = {m_frame.origin.x, m_frame.origin.y, m_frame.size.width, m_frame.size.height};
+    out["frame"] = { m_frame.origin.x, m_frame.origin.y, m_frame.size.width, m_frame.size.height };
 }

@@ -52,13 +52,13 @@ protected:
     float valueAt(float x) const;
     void report();
 
-    CGRect m_frame{};
+    CGRect m_frame {};
     float m_minimumValue = 0;
     float m_maximumValue = 1;
     float m_value = 0;
     bool m_continuous = true;
     bool m_tracking = false;
     bool m_changedWhileTracking = false;
-    Object* m_target = nullptr;  // not retained
+    Object* m_target = nullptr; // not retained
     Callback m_action;
 };

@@ -72,13 +72,14 @@ protected:
             host.frame();
         host.frame();
     }
-    void doubleTap()
+    void doubleTap(bool wait = true)
     {
         EAGLView* view = director()->openGLView();
         view->handleHostTouches(HostTouchPhase::Began, { { m_finger, 160, 240, 2 } }, 0);
         view->handleHostTouches(HostTouchPhase::Ended, { { m_finger, 160, 240, 2 } }, 0);
         ++m_finger;
-        settle();
+        if (wait)
+            settle();
     }
     // The running page's text item, by its text.
     MenuItemLabel* item(const std::string& text)
@@ -152,7 +153,12 @@ TEST_F(OptionsTest, APageNeedsATitle)
 
 TEST_F(OptionsTest, DoubleTapFlipsToTheGeneralPageOneDeep)
 {
-    doubleTap();
+    doubleTap(false);
+    host.frame();
+    auto* flip = dynamic_cast<FlipXTransition*>(director()->runningScene());
+    ASSERT_TRUE(flip);
+    EXPECT_EQ(flip->orientation(), kOrientationLeftOver);
+    settle();
     EXPECT_EQ(running(), "GeneralOptionsScene");
     EXPECT_EQ(titles(), (std::vector<std::string> { "General Options" }));
     EXPECT_EQ(OptionsScene::classNameHistory(), (std::vector<std::string> { "GeneralOptionsScene" }));

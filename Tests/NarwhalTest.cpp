@@ -57,7 +57,7 @@ protected:
     }
     ~NarwhalTest() override
     {
-        m_layer = nullptr;
+        dropLayer();
         resetEngineForTest();
         TextureMgr::purgeSharedTextureMgr();
         Configuration::resetForTesting(nullptr);
@@ -65,8 +65,21 @@ protected:
         ResourceLocator::setResourceDirectory("");
     }
 
+    // The layer and its meter hold themselves through their timers until cleaned up.
+    void dropLayer()
+    {
+        if (!m_layer)
+            return;
+        m_layer->onExit();
+        if (m_layer->painMeter())
+            m_layer->painMeter()->cleanup();
+        m_layer->cleanup();
+        m_layer = nullptr;
+    }
+
     Narwhal* build()
     {
+        dropLayer();
         m_layer = GameLayer::node();
         m_layer->setPainMeter(PainMeterLayer::node());
         m_layer->onEnter();

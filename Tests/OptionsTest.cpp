@@ -509,7 +509,8 @@ TEST_F(OptionsTest, ACustomFaceIsWarnedOfAndTheWarningHoldsEveryTouchUntilOK)
     doubleTap();
     tapItem("Display Options");
     tapItem("Change Ragdoll");
-    AlertView* alert = AlertView::alertIn(director()->runningScene());
+    // Held: the alert goes away when its button is pressed, and is looked at after that.
+    Ref<AlertView> alert(AlertView::alertIn(director()->runningScene()));
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title(), "Custom Face Warning");
     EXPECT_EQ(alert->message(),

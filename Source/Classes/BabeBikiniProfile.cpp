@@ -22,8 +22,7 @@ bool BabeBikiniProfile::initWithSpace(cpSpace* space, CGPoint position, GameLaye
         return false;
     m_customFace = hasCustomFace();
 
-    m_chestBody = addBody("chest", 10, momentForBox(10, 26, 43), cpv(7, 104));
-    m_chestShape = addPolygon(m_chestBody, {cpv(0, 0), cpv(0, 43), cpv(26, 43), cpv(26, 0)});
+    m_chestBody = addBoxPart("chest", 10, 26, 43, cpv(7, 104), &m_chestShape);
     setMainBody(m_chestBody);
 
     m_boobBody = addBody("boob", 10, cpMomentForCircle(10, 0, 11, cpvzero), cpv(12, 127));
@@ -32,13 +31,11 @@ bool BabeBikiniProfile::initWithSpace(cpSpace* space, CGPoint position, GameLaye
     addJoint(cpGrooveJointNew(m_chestBody, m_boobBody, cpv(4, 25), cpv(4, 26), cpv(0, 3)));
     addRotaryLimit(m_chestBody, m_boobBody, -10, 5);
 
-    m_stomachBody = addBody("stomach", 10, momentForBox(10, 21, 26), cpv(8, 91));
-    m_stomachShape = addPolygon(m_stomachBody, {cpv(0, 0), cpv(0, 26), cpv(21, 26), cpv(21, 0)});
+    m_stomachBody = addBoxPart("stomach", 10, 21, 26, cpv(8, 91), &m_stomachShape);
     addJointPair(m_chestBody, m_stomachBody, cpv(11, 7), cpv(10, 20), -35, 20);
 
     // The hip never bends: the butt keeps the stomach's angle and carries the thighs.
-    m_buttBody = addBody("butt", 7, momentForBox(7, 27, 29), cpv(10, 74));
-    m_buttShape = addPolygon(m_buttBody, {cpv(0, 0), cpv(0, 29), cpv(27, 29), cpv(27, 0)});
+    m_buttBody = addBoxPart("butt", 7, 27, 29, cpv(10, 74), &m_buttShape);
     addJointPair(m_stomachBody, m_buttBody, cpv(11, 7), cpv(9, 24), 0, 0);
 
     m_headBody = addBody("head", 7, cpMomentForCircle(7, 0, 18.5, cpvzero),
@@ -49,36 +46,28 @@ bool BabeBikiniProfile::initWithSpace(cpSpace* space, CGPoint position, GameLaye
     else
         addJointPair(m_chestBody, m_headBody, cpv(13, 33), cpv(-1, -14.5), -45, 35);
 
-    m_bicep1Body = addBody("bicep1", 4, momentForBox(4, 18, 41), cpv(17, 131));
-    m_bicep1Shape = addPolygon(m_bicep1Body, {cpv(0, 0), cpv(0, 41), cpv(18, 41), cpv(18, 0)});
+    m_bicep1Body = addBoxPart("bicep1", 4, 18, 41, cpv(17, 131), &m_bicep1Shape);
     addJointPair(m_chestBody, m_bicep1Body, cpv(17, 33), cpv(8, 6), -40, 235);
 
-    m_bicep2Body = addBody("bicep2", 4, momentForBox(4, 18, 41), cpv(17, 131));
-    m_bicep2Shape = addPolygon(m_bicep2Body, {cpv(0, 0), cpv(0, 41), cpv(18, 41), cpv(18, 0)});
+    m_bicep2Body = addBoxPart("bicep2", 4, 18, 41, cpv(17, 131), &m_bicep2Shape);
     addJointPair(m_chestBody, m_bicep2Body, cpv(17, 33), cpv(8, 6), -40, 235);
 
-    m_forearm1Body = addBody("forearm1", 3, momentForBox(3, 18, 53), cpv(16, 164));
-    m_forearm1Shape = addPolygon(m_forearm1Body, {cpv(0, 0), cpv(0, 53), cpv(18, 53), cpv(18, 0)});
+    m_forearm1Body = addBoxPart("forearm1", 3, 18, 53, cpv(16, 164), &m_forearm1Shape);
     addJointPair(m_bicep1Body, m_forearm1Body, cpv(8, 37), cpv(9, 4), -120, 15);
 
-    m_forearm2Body = addBody("forearm2", 3, momentForBox(3, 18, 53), cpv(16, 164));
-    m_forearm2Shape = addPolygon(m_forearm2Body, {cpv(0, 0), cpv(0, 53), cpv(18, 53), cpv(18, 0)});
+    m_forearm2Body = addBoxPart("forearm2", 3, 18, 53, cpv(16, 164), &m_forearm2Shape);
     addJointPair(m_bicep2Body, m_forearm2Body, cpv(8, 37), cpv(9, 4), -120, 15);
 
-    m_thigh1Body = addBody("thigh1", 4, momentForBox(4, 24, 40), cpv(11, 48));
-    m_thigh1Shape = addPolygon(m_thigh1Body, {cpv(0, 0), cpv(0, 40), cpv(24, 40), cpv(24, 0)});
+    m_thigh1Body = addBoxPart("thigh1", 4, 24, 40, cpv(11, 48), &m_thigh1Shape);
     addJointPair(m_buttBody, m_thigh1Body, cpv(13, 8), cpv(12, 34), -120, 20);
 
-    m_thigh2Body = addBody("thigh2", 4, momentForBox(4, 24, 40), cpv(11, 48));
-    m_thigh2Shape = addPolygon(m_thigh2Body, {cpv(0, 0), cpv(0, 40), cpv(24, 40), cpv(24, 0)});
+    m_thigh2Body = addBoxPart("thigh2", 4, 24, 40, cpv(11, 48), &m_thigh2Shape);
     addJointPair(m_buttBody, m_thigh2Body, cpv(13, 8), cpv(12, 34), -120, 20);
 
-    m_calf1Body = addBody("calf1", 3, momentForBox(3, 20, 48), cpv(15, 10));
-    m_calf1Shape = addPolygon(m_calf1Body, {cpv(0, 0), cpv(0, 48), cpv(20, 48), cpv(20, 0)});
+    m_calf1Body = addBoxPart("calf1", 3, 20, 48, cpv(15, 10), &m_calf1Shape);
     addJointPair(m_thigh1Body, m_calf1Body, cpv(11, 5), cpv(7, 43), -10, 140);
 
-    m_calf2Body = addBody("calf2", 3, momentForBox(3, 20, 48), cpv(15, 10));
-    m_calf2Shape = addPolygon(m_calf2Body, {cpv(0, 0), cpv(0, 48), cpv(20, 48), cpv(20, 0)});
+    m_calf2Body = addBoxPart("calf2", 3, 20, 48, cpv(15, 10), &m_calf2Shape);
     addJointPair(m_thigh2Body, m_calf2Body, cpv(11, 5), cpv(7, 43), -10, 140);
 
     // L-shaped feet like the Nerd's: the moment from the whole box.

@@ -37,7 +37,11 @@ protected:
 // Logs every call so tests can check what an action was told, in order.
 class Probe : public IntervalAction {
 public:
-    Probe(float duration, std::vector<float>* updates) : IntervalAction(duration), m_updates(updates) {}
+    Probe(float duration, std::vector<float>* updates)
+        : IntervalAction(duration)
+        , m_updates(updates)
+    {
+    }
     void update(float t) override { m_updates->push_back(t); }
 
 private:
@@ -70,7 +74,7 @@ TEST_F(ActionTest, FadeInStartsAtZeroOnFirstTickAndReachesFullOpacity)
     sprite->runAction(FadeIn::actionWithDuration(1.5f));
     EXPECT_EQ(sprite->opacity(), 100) << "start must not touch the opacity";
 
-    frame(0.25f);  // first firing of the manager's timer: dt is not counted
+    frame(0.25f); // first firing of the manager's timer: dt is not counted
     EXPECT_EQ(sprite->opacity(), 0);
     for (int i = 0; i < 5; ++i)
         frame(0.25f);
@@ -90,7 +94,7 @@ TEST_F(ActionTest, ZeroDurationActionShowsZeroThenOneAndFinishes)
     frame(1 / 60.0f);
     frame(1 / 60.0f);
     frame(1 / 60.0f);
-    EXPECT_EQ(updates, (std::vector<float>{0, 1}));
+    EXPECT_EQ(updates, (std::vector<float> { 0, 1 }));
     EXPECT_EQ(node->numberOfRunningActions(), 0);
 }
 
@@ -104,7 +108,7 @@ TEST_F(ActionTest, ActionOnNodeOutsideTheSceneWaitsUntilItEnters)
     EXPECT_EQ(node->numberOfRunningActions(), 1);
 
     node->onEnter();
-    frame(0.25f);  // first step of the action: t = 0
+    frame(0.25f); // first step of the action: t = 0
     frame(0.25f);
     EXPECT_FLOAT_EQ(node->position().x, 2.5f);
 
@@ -120,14 +124,14 @@ TEST_F(ActionTest, SequenceJumpedPastItsSplitFinishesTheRotationBeforeTheMove)
 {
     Ref<Node> node = runningNode();
     node->setRotation(30);
-    Ref<Sequence> seq = Sequence::actionOne(RotateTo::actionWithDuration(0.3f, 90).get(),
-                                            MoveTo::actionWithDuration(0.2f, ccp(100, 0)).get());
+    Ref<Sequence> seq = Sequence::actionOne(
+        RotateTo::actionWithDuration(0.3f, 90).get(), MoveTo::actionWithDuration(0.2f, ccp(100, 0)).get());
     node->runAction(seq);
     frame(1 / 60.0f);
     EXPECT_FLOAT_EQ(seq->split(), 0.6f);
     EXPECT_FLOAT_EQ(node->rotation(), 30);
 
-    frame(0.4f);  // t = 0.8
+    frame(0.4f); // t = 0.8
     EXPECT_FLOAT_EQ(node->rotation(), 90);
     EXPECT_NEAR(node->position().x, 50, 1e-3);
 }
@@ -140,7 +144,7 @@ TEST_F(ActionTest, AnimateOfNineteenFramesRestoresTheOriginalOrKeepsTheLast)
     Ref<Animation> animation = Animation::animationWithName("spin", 0.05f, textures);
     Ref<Texture2D> original = make<Texture2D>();
 
-    for (bool restore : {true, false}) {
+    for (bool restore : { true, false }) {
         SCOPED_TRACE(restore ? "restoring" : "keeping the last frame");
         Ref<Sprite> sprite = Sprite::spriteWithTexture(original);
         sprite->onEnter();
@@ -150,12 +154,12 @@ TEST_F(ActionTest, AnimateOfNineteenFramesRestoresTheOriginalOrKeepsTheLast)
 
         frame(0.125f);
         EXPECT_EQ(sprite->displayFrame(), textures[0].get());
-        frame(0.125f);  // 2.5 frames in
+        frame(0.125f); // 2.5 frames in
         EXPECT_EQ(sprite->displayFrame(), textures[2].get());
         for (int i = 0; i < 6; ++i)
             frame(0.125f);
         EXPECT_EQ(sprite->numberOfRunningActions(), 1);
-        frame(0.125f);  // past 0.95 s
+        frame(0.125f); // past 0.95 s
         EXPECT_EQ(sprite->numberOfRunningActions(), 0);
         EXPECT_EQ(sprite->displayFrame(), restore ? original.get() : textures[18].get());
         sprite->onExit();
@@ -183,16 +187,15 @@ TEST_F(ActionTest, CallbackRemovingItsOwnSequenceDoesNotSkipTheNextAction)
     Ref<Node> node = runningNode();
     Ref<Meddler> meddler = make<Meddler>();
     meddler->node = node;
-    Ref<FiniteTimeAction> seq =
-        Sequence::actions({DelayTime::actionWithDuration(0.1f).get(),
-                           CallFunc::actionWithTarget(meddler, MW_SELECTOR(Meddler, stopVictim)).get(),
-                           DelayTime::actionWithDuration(1).get()});
+    Ref<FiniteTimeAction> seq = Sequence::actions({ DelayTime::actionWithDuration(0.1f).get(),
+        CallFunc::actionWithTarget(meddler, MW_SELECTOR(Meddler, stopVictim)).get(),
+        DelayTime::actionWithDuration(1).get() });
     meddler->victim = seq;
     node->runAction(seq);
     node->runAction(MoveBy::actionWithDuration(1, ccp(10, 0)));
 
     frame(0.125f);
-    frame(0.125f);  // the callback fires and removes the sequence being stepped
+    frame(0.125f); // the callback fires and removes the sequence being stepped
     EXPECT_EQ(meddler->calls, 1);
     EXPECT_EQ(node->numberOfRunningActions(), 1);
     EXPECT_FLOAT_EQ(node->position().x, 1.25f) << "the move after it still stepped this frame";
@@ -246,4 +249,4 @@ TEST_F(ActionTest, CallbackRemovingAllActionsOfItsTargetReleasesTheTarget)
     EXPECT_FLOAT_EQ(node->position().y, 1.25f) << "the target takes new actions afterwards";
 }
 
-}  // namespace
+} // namespace

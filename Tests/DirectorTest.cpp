@@ -102,7 +102,8 @@ TEST_F(DirectorTest, PushedSceneCoversTheFirstAndPopReturnsToIt)
     g_log.clear();
     director()->popScene();
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string> { "exit second", "enter first", "finish first", "cleanup second" }));
+    EXPECT_EQ(
+        g_log, (std::vector<std::string> { "exit second", "enter first", "finish first", "cleanup second" }));
     EXPECT_EQ(director()->runningScene(), first.get()); // not rebuilt
 
     // Popping the last scene ends the director.
@@ -175,7 +176,8 @@ TEST_F(DirectorTest, AReplacedSceneWithTimersIsFreedButAPushedOneIsKept)
     g_log.clear();
     director()->popScene();
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string> { "exit over", "enter covered", "finish covered", "cleanup over" }));
+    EXPECT_EQ(
+        g_log, (std::vector<std::string> { "exit over", "enter covered", "finish covered", "cleanup over" }));
 }
 
 TEST_F(DirectorTest, SceneReplacedDuringTheTickIsDrawnInTheSameFrame)

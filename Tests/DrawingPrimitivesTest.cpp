@@ -28,16 +28,16 @@ protected:
         return false;
     }
 
-    GLTestSurface surface{128, 128};
+    GLTestSurface surface { 128, 128 };
 };
 
 constexpr float kPiF = 3.14159265f;
 
-}  // namespace
+} // namespace
 
 TEST_F(DrawingPrimitivesTest, CircleOfEightSegmentsIsAnOctagonFromTheStartAngle)
 {
-    const CGPoint c{64, 64};
+    const CGPoint c { 64, 64 };
     drawCircle(c, 40, 0, 8, true);
     for (int i = 0; i < 8; ++i) {
         const float a = kPiF / 4 * static_cast<float>(i);
@@ -69,7 +69,7 @@ TEST_F(DrawingPrimitivesTest, CircleOfEightSegmentsIsAnOctagonFromTheStartAngle)
 
 TEST_F(DrawingPrimitivesTest, PolyClosesOnlyWhenAsked)
 {
-    const CGPoint triangle[3] = {{20, 20}, {100, 20}, {60, 100}};
+    const CGPoint triangle[3] = { { 20, 20 }, { 100, 20 }, { 60, 100 } };
     drawPoly(triangle, 3, false);
     EXPECT_TRUE(lit(60, 20));
     EXPECT_TRUE(lit(80, 60));
@@ -80,7 +80,7 @@ TEST_F(DrawingPrimitivesTest, PolyClosesOnlyWhenAsked)
     EXPECT_TRUE(lit(40, 60));
 
     surface.begin2D(0, 0, 0);
-    drawLine({10, 110}, {50, 110});
+    drawLine({ 10, 110 }, { 50, 110 });
     EXPECT_TRUE(lit(30, 110));
     EXPECT_FALSE(lit(60, 110));
 }

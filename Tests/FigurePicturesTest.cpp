@@ -35,10 +35,11 @@ std::optional<Picture> load(const std::string& file)
     SDL_FreeSurface(loaded);
     if (!s)
         return std::nullopt;
-    Picture p{s->w, s->h, std::vector<std::uint8_t>(static_cast<size_t>(s->w) * s->h * 4)};
+    Picture p { s->w, s->h, std::vector<std::uint8_t>(static_cast<size_t>(s->w) * s->h * 4) };
     for (int y = 0; y < s->h; ++y) {
         const auto* row = static_cast<const std::uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
-        std::copy(row, row + static_cast<size_t>(s->w) * 4, p.rgba.begin() + static_cast<std::ptrdiff_t>(y) * s->w * 4);
+        std::copy(row, row + static_cast<size_t>(s->w) * 4,
+            p.rgba.begin() + static_cast<std::ptrdiff_t>(y) * s->w * 4);
     }
     SDL_FreeSurface(s);
     return p;
@@ -53,7 +54,7 @@ protected:
     {
         std::optional<Picture> p = load(file);
         EXPECT_TRUE(p) << file << " is missing or does not decode";
-        return p ? *p : Picture{};
+        return p ? *p : Picture {};
     }
 };
 
@@ -73,9 +74,9 @@ bool maskAround(const Picture& mask, int x, int y, int r, bool kept)
 
 TEST_F(FigurePictures, CropperMaskIsAWholeMultipleOfTheHeadAndMatchesTheMatteOpening)
 {
-    const std::pair<const char*, const char*> heads[] = {
-        {"Nerd", "Nerd_Head.png"}, {"BabeBikiniProfile", "BabeBikiniProfile_Head.png"},
-        {"Dog", "DogHead.png"}, {"Rocker", "Rocker_Head.png"}};
+    const std::pair<const char*, const char*> heads[]
+        = { { "Nerd", "Nerd_Head.png" }, { "BabeBikiniProfile", "BabeBikiniProfile_Head.png" },
+              { "Dog", "DogHead.png" }, { "Rocker", "Rocker_Head.png" } };
     for (const auto& [name, headFile] : heads) {
         SCOPED_TRACE(name);
         const Picture head = mustLoad(headFile);
@@ -100,10 +101,12 @@ TEST_F(FigurePictures, CropperMaskIsAWholeMultipleOfTheHeadAndMatchesTheMatteOpe
             for (int x = 0; x < mask2.width; x += 3) {
                 if (maskAround(mask2, x, y, 4, true)) {
                     ++kept;
-                    EXPECT_LT(matte.alpha(ox + x, oy + y), 255) << "matte covers kept pixel " << x << "," << y;
+                    EXPECT_LT(matte.alpha(ox + x, oy + y), 255)
+                        << "matte covers kept pixel " << x << "," << y;
                 } else if (maskAround(mask2, x, y, 4, false)) {
                     ++veiled;
-                    EXPECT_GT(matte.alpha(ox + x, oy + y), 0) << "matte leaves cut pixel " << x << "," << y << " bare";
+                    EXPECT_GT(matte.alpha(ox + x, oy + y), 0)
+                        << "matte leaves cut pixel " << x << "," << y << " bare";
                 }
             }
         EXPECT_GT(kept, 100);
@@ -118,9 +121,12 @@ TEST_F(FigurePictures, LShapedFeetLeaveTheirNotchEmpty)
         const char* file;
         int nx, ny, soleX, soleY;
     };
-    for (const Foot& f : {Foot{"Nerd_Foot.png", 12, 8, 20, 13}, Foot{"BabeBikiniProfile_Foot.png", 16, 6, 20, 12}}) {
-        for (int scale : {1, 2}) {
-            const std::string file = scale == 1 ? f.file : std::string(f.file).substr(0, std::string(f.file).size() - 4) + "@2x.png";
+    for (const Foot& f :
+        { Foot { "Nerd_Foot.png", 12, 8, 20, 13 }, Foot { "BabeBikiniProfile_Foot.png", 16, 6, 20, 12 } }) {
+        for (int scale : { 1, 2 }) {
+            const std::string file = scale == 1
+                ? f.file
+                : std::string(f.file).substr(0, std::string(f.file).size() - 4) + "@2x.png";
             const Picture p = mustLoad(file);
             ASSERT_GT(p.width, 0);
             for (int y = 0; y < f.ny * scale; ++y)
@@ -154,4 +160,4 @@ TEST_F(FigurePictures, SaberFramesLightMoreOfTheTuskEachFrame)
     EXPECT_GT(previous, first.width * 2) << "the last frame lights the whole blade";
 }
 
-}  // namespace
+} // namespace

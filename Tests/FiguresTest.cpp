@@ -27,14 +27,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kFigures[] = {"BabeBikiniProfile", "Dog", "Rocker"};
+const char* const kFigures[] = { "BabeBikiniProfile", "Dog", "Rocker" };
 
 class FiguresTest : public testing::Test {
 protected:
     FiguresTest()
     {
         Configuration::resetForTesting(&m_store);
-        Director::sharedDirector()->attachInWindow(WindowInfo{});
+        Director::sharedDirector()->attachInWindow(WindowInfo {});
     }
     ~FiguresTest() override
     {
@@ -45,8 +45,8 @@ protected:
     // The figures only ask whether face data is stored; the sprite falls back when it fails to decode.
     static void setCustomFace(bool on)
     {
-        Configuration::current()->setCustomFaceImage(on ? std::optional<Configuration::Bytes>({1, 2, 3})
-                                                        : std::nullopt);
+        Configuration::current()->setCustomFaceImage(
+            on ? std::optional<Configuration::Bytes>({ 1, 2, 3 }) : std::nullopt);
     }
 
     FakeHost m_host;
@@ -55,7 +55,8 @@ protected:
 
 // A figure built into its own space. The space goes first, as the play layer does it.
 struct Built {
-    explicit Built(const char* className, CGPoint position = CGPointZero) : space(cpSpaceNew())
+    explicit Built(const char* className, CGPoint position = CGPointZero)
+        : space(cpSpaceNew())
     {
         figure = Ragdoll::classNamed(className)->alloc();
         EXPECT_TRUE(figure->initWithSpace(space, position, nullptr));
@@ -85,12 +86,12 @@ struct Built {
             const std::string parts = nameOf(cpConstraintGetBodyA(c)) + "-" + nameOf(cpConstraintGetBodyB(c));
             if (cpConstraintIsPivotJoint(c)) {
                 const cpVect a = cpPivotJointGetAnchorA(c), b = cpPivotJointGetAnchorB(c);
-                table["pivot " + parts] = {a.x, a.y, b.x, b.y};
+                table["pivot " + parts] = { a.x, a.y, b.x, b.y };
             } else if (cpConstraintIsGrooveJoint(c)) {
                 const cpVect a = cpGrooveJointGetGrooveA(c), b = cpGrooveJointGetGrooveB(c);
-                table["groove " + parts] = {a.x, a.y, b.x, b.y};
+                table["groove " + parts] = { a.x, a.y, b.x, b.y };
             } else {
-                table["limit " + parts] = {cpRotaryLimitJointGetMin(c), cpRotaryLimitJointGetMax(c)};
+                table["limit " + parts] = { cpRotaryLimitJointGetMin(c), cpRotaryLimitJointGetMax(c) };
             }
         }
         return table;
@@ -114,7 +115,8 @@ JointError jointError(const Ragdoll& figure)
         cpBody* b = cpConstraintGetBodyB(c);
         if (cpConstraintIsPivotJoint(c)) {
             const cpVect pa = cpBodyLocalToWorld(a, cpPivotJointGetAnchorA(c));
-            worst.points = std::max(worst.points, cpvdist(pa, cpBodyLocalToWorld(b, cpPivotJointGetAnchorB(c))));
+            worst.points
+                = std::max(worst.points, cpvdist(pa, cpBodyLocalToWorld(b, cpPivotJointGetAnchorB(c))));
         } else if (cpConstraintIsGrooveJoint(c)) {
             const cpVect local = cpBodyWorldToLocal(a, cpBodyLocalToWorld(b, cpGrooveJointGetAnchorB(c)));
             const cpVect g1 = cpGrooveJointGetGrooveA(c), d = cpvsub(cpGrooveJointGetGrooveB(c), g1);
@@ -122,14 +124,15 @@ JointError jointError(const Ragdoll& figure)
             worst.points = std::max(worst.points, cpvdist(local, cpvadd(g1, cpvmult(d, t))));
         } else {
             const double rel = cpBodyGetAngle(b) - cpBodyGetAngle(a);
-            const double over = std::max(cpRotaryLimitJointGetMin(c) - rel, rel - cpRotaryLimitJointGetMax(c));
+            const double over
+                = std::max(cpRotaryLimitJointGetMin(c) - rel, rel - cpRotaryLimitJointGetMax(c));
             worst.radians = std::max(worst.radians, over);
         }
     }
     return worst;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(FiguresTest, EachFigureIsBuiltWholeAndMovedWholeByThePosition)
 {
@@ -140,9 +143,12 @@ TEST_F(FiguresTest, EachFigureIsBuiltWholeAndMovedWholeByThePosition)
         const char* main;
     };
     const Expect expected[] = {
-        {"BabeBikiniProfile", false, 15, 17, 28, "chest"}, {"BabeBikiniProfile", true, 15, 17, 28, "chest"},
-        {"Dog", false, 17, 17, 32, "body1"},               {"Dog", true, 16, 16, 30, "body1"},
-        {"Rocker", false, 16, 16, 30, "chest"},            {"Rocker", true, 16, 16, 30, "chest"},
+        { "BabeBikiniProfile", false, 15, 17, 28, "chest" },
+        { "BabeBikiniProfile", true, 15, 17, 28, "chest" },
+        { "Dog", false, 17, 17, 32, "body1" },
+        { "Dog", true, 16, 16, 30, "body1" },
+        { "Rocker", false, 16, 16, 30, "chest" },
+        { "Rocker", true, 16, 16, 30, "chest" },
     };
     for (const Expect& e : expected) {
         SCOPED_TRACE(std::string(e.name) + (e.face ? " with a face" : ""));
@@ -175,9 +181,9 @@ TEST_F(FiguresTest, ACustomFaceChangesOnlyTheHeadAndItsNeck)
         std::vector<std::string> changed, dropped;
     };
     const Expect expected[] = {
-        {"BabeBikiniProfile", true, {"pivot chest-head"}, {}},
-        {"Dog", false, {"pivot head-body1"}, {"limit head-jaw", "pivot head-jaw"}},
-        {"Rocker", true, {"pivot chest-head"}, {}},
+        { "BabeBikiniProfile", true, { "pivot chest-head" }, {} },
+        { "Dog", false, { "pivot head-body1" }, { "limit head-jaw", "pivot head-jaw" } },
+        { "Rocker", true, { "pivot chest-head" }, {} },
     };
     for (const Expect& e : expected) {
         SCOPED_TRACE(e.name);
@@ -212,7 +218,7 @@ TEST_F(FiguresTest, ACustomFaceChangesOnlyTheHeadAndItsNeck)
 TEST_F(FiguresTest, FallingOntoABallEveryJointHolds)
 {
     for (const char* name : kFigures) {
-        for (bool face : {false, true}) {
+        for (bool face : { false, true }) {
             SCOPED_TRACE(std::string(name) + (face ? " with a face" : ""));
             setCustomFace(face);
             Built built(name, CGPointMake(100, 300));
@@ -221,8 +227,8 @@ TEST_F(FiguresTest, FallingOntoABallEveryJointHolds)
 
             const cpVect centre = cpvadd(cpBodyGetPosition(figure.mainBody()), cpv(10, -260));
             const cpFloat radius = 60;
-            cpShape* ball = cpSpaceAddShape(built.space,
-                                            cpCircleShapeNew(cpSpaceGetStaticBody(built.space), radius, centre));
+            cpShape* ball = cpSpaceAddShape(
+                built.space, cpCircleShapeNew(cpSpaceGetStaticBody(built.space), radius, centre));
             cpShapeSetCollisionType(ball, 808);
             int contacts = 0;
             cpCollisionHandler* handler = cpSpaceAddCollisionHandler(built.space, 316, 808);
@@ -241,7 +247,8 @@ TEST_F(FiguresTest, FallingOntoABallEveryJointHolds)
             for (int step = 0; step < 400; ++step) {
                 cpSpaceStep(built.space, 1.0 / 60);
                 for (const Ragdoll::Part& part : figure.parts()) {
-                    ASSERT_TRUE(std::isfinite(cpBodyGetPosition(part.body).x)) << part.name << " step " << step;
+                    ASSERT_TRUE(std::isfinite(cpBodyGetPosition(part.body).x))
+                        << part.name << " step " << step;
                     ASSERT_TRUE(std::isfinite(cpBodyGetAngle(part.body))) << part.name << " step " << step;
                 }
                 double depth = 0;
@@ -261,8 +268,8 @@ TEST_F(FiguresTest, FallingOntoABallEveryJointHolds)
                     EXPECT_LT(depth, 1.0) << "still inside the ball at step " << step;
                 }
                 if (cpBody* butt = figure.bodyNamed("butt"))
-                    hipBend = std::max(hipBend, std::abs(cpBodyGetAngle(butt) -
-                                                         cpBodyGetAngle(figure.bodyNamed("stomach"))));
+                    hipBend = std::max(hipBend,
+                        std::abs(cpBodyGetAngle(butt) - cpBodyGetAngle(figure.bodyNamed("stomach"))));
             }
             EXPECT_GT(contacts, 0);
             EXPECT_LT(deepest, radius / 2);
@@ -286,7 +293,7 @@ TEST_F(FiguresTest, FallingOntoABallEveryJointHolds)
 TEST_F(FiguresTest, SpritesFollowTheirBodiesAndAFaceLiesUnderTheTorso)
 {
     for (const char* name : kFigures) {
-        for (bool face : {false, true}) {
+        for (bool face : { false, true }) {
             SCOPED_TRACE(std::string(name) + (face ? " with a face" : ""));
             setCustomFace(face);
             Built built(name, CGPointMake(80, 40));
@@ -298,17 +305,21 @@ TEST_F(FiguresTest, SpritesFollowTheirBodiesAndAFaceLiesUnderTheTorso)
 
             cpBodySetAngle(figure.mainBody(), 0.5);
             figure.updateSprites();
-            std::map<std::string, size_t> depth;  // index among the layer's children
+            std::map<std::string, size_t> depth; // index among the layer's children
             for (const Ragdoll::SpriteBinding& binding : figure.sprites()) {
                 const std::string part = built.nameOf(binding.body);
                 const cpVect p = cpBodyGetPosition(binding.body);
                 EXPECT_EQ(binding.sprite->position(), CGPointMake(float(p.x), float(p.y))) << part;
-                EXPECT_NEAR(binding.sprite->rotation(), binding.body == figure.mainBody() ? -28.6478882 : 0, 1e-4);
+                EXPECT_NEAR(
+                    binding.sprite->rotation(), binding.body == figure.mainBody() ? -28.6478882 : 0, 1e-4);
                 // Only the round parts hang on their centre.
-                const bool round = std::string(name) == "BabeBikiniProfile" && (part == "head" || part == "boob");
-                EXPECT_EQ(binding.sprite->anchorPoint(), round ? CGPointMake(0.5f, 0.5f) : CGPointZero) << part;
+                const bool round
+                    = std::string(name) == "BabeBikiniProfile" && (part == "head" || part == "boob");
+                EXPECT_EQ(binding.sprite->anchorPoint(), round ? CGPointMake(0.5f, 0.5f) : CGPointZero)
+                    << part;
                 const auto& children = layer->children();
-                depth[part] = size_t(std::find(children.begin(), children.end(), binding.sprite) - children.begin());
+                depth[part]
+                    = size_t(std::find(children.begin(), children.end(), binding.sprite) - children.begin());
             }
             if (std::string(name) == "Dog") {
                 EXPECT_EQ(depth["head"] < depth["body2"], face);
@@ -341,18 +352,18 @@ TEST_F(FiguresTest, TheProgramDrawsEachFigureWithItsCustomFace)
         int mainWidth, mainHeight, faceWidth, faceHeight;
         bool roundHead;
     };
-    const Case cases[] = {{"BabeBikiniProfile", "chest", 26, 43, 37, 37, true},
-                          {"Dog", "body1", 75, 64, 55, 34, false},
-                          {"Rocker", "chest", 31, 69, 27, 29, false}};
+    const Case cases[] = { { "BabeBikiniProfile", "chest", 26, 43, 37, 37, true },
+        { "Dog", "body1", 75, 64, 55, 34, false }, { "Rocker", "chest", 31, 69, 27, 29, false } };
     HostImage background;
     std::string error;
-    ASSERT_TRUE(ImageCodec::decodeFile(std::string(BONZELAR_TEST_RESOURCES) + "/Background3.png", 4096, background,
-                                       error));
+    ASSERT_TRUE(ImageCodec::decodeFile(
+        std::string(BONZELAR_TEST_RESOURCES) + "/Background3.png", 4096, background, error));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path data = dir / c.name;
         fs::create_directories(data);
-        const std::string program = std::string(BONZELAR_HEADLESS_EXE) + " --data-dir '" + data.string() + "' --seed 3";
+        const std::string program
+            = std::string(BONZELAR_HEADLESS_EXE) + " --data-dir '" + data.string() + "' --seed 3";
         // A first run sets the store up; the figure and the face are changed in it after.
         ASSERT_EQ(std::system((program + " --frames 1 > /dev/null 2>&1").c_str()), 0);
         {
@@ -361,15 +372,15 @@ TEST_F(FiguresTest, TheProgramDrawsEachFigureWithItsCustomFace)
             // A flat green face, found in the screenshot by its colour.
             std::vector<std::uint8_t> rgba, png;
             for (int i = 0; i < c.faceWidth * c.faceHeight; ++i)
-                rgba.insert(rgba.end(), {40, 200, 40, 255});
+                rgba.insert(rgba.end(), { 40, 200, 40, 255 });
             ASSERT_TRUE(ImageCodec::encodePNG(rgba.data(), c.faceWidth, c.faceHeight, true, png, error));
             store.setValue("customFaceImage", KeyValueStore::Value(png));
         }
         const std::string shot = (data / "shot.png").string(), dumpFile = (data / "dump.json").string();
-        ASSERT_EQ(std::system(
-                      (program + " --frames 2 --screenshot '" + shot + "' --dump '" + dumpFile + "' > /dev/null 2>&1")
-                          .c_str()),
-                  0);
+        ASSERT_EQ(std::system((program + " --frames 2 --screenshot '" + shot + "' --dump '" + dumpFile
+                      + "' > /dev/null 2>&1")
+                                  .c_str()),
+            0);
         const nlohmann::json game = nlohmann::json::parse(std::ifstream(dumpFile))["game"];
         ASSERT_EQ(game["ragdollClass"], c.name);
         HostImage image;
@@ -384,21 +395,24 @@ TEST_F(FiguresTest, TheProgramDrawsEachFigureWithItsCustomFace)
             int hits = 0, total = 0;
             for (int y = y0 + 3; y < y0 + h - 3; ++y)
                 for (int x = x0 + 3; x < x0 + w - 3; ++x, ++total) {
-                    const size_t i = (size_t(479 - y) * 320 + size_t(x)) * 4;  // rows run top down
-                    hits += x >= 0 && x < 320 && y >= 0 && y < 480 && test(&image.rgba[i], &background.rgba[i]);
+                    const size_t i = (size_t(479 - y) * 320 + size_t(x)) * 4; // rows run top down
+                    hits += x >= 0 && x < 320 && y >= 0 && y < 480
+                        && test(&image.rgba[i], &background.rgba[i]);
                 }
             return double(hits) / total;
         };
         EXPECT_GT(share(c.main, 0, c.mainWidth, c.mainHeight,
-                        [](const std::uint8_t* a, const std::uint8_t* b) {
-                            return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 30;
-                        }),
-                  0.7);
+                      [](const std::uint8_t* a, const std::uint8_t* b) {
+                          return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 30;
+                      }),
+            0.7);
         // Round heads are centred on their body, the others have it at their corner. Torso and
         // arms cover part of the face; none of the drawn pictures is this green.
         EXPECT_GT(share("head", c.roundHead ? -c.faceWidth / 2.0 : 0, c.faceWidth, c.faceHeight,
-                        [](const std::uint8_t* a, const std::uint8_t*) { return a[1] > 170 && a[0] < 80 && a[2] < 80; }),
-                  0.2);
+                      [](const std::uint8_t* a, const std::uint8_t*) {
+                          return a[1] > 170 && a[0] < 80 && a[2] < 80;
+                      }),
+            0.2);
     }
     fs::remove_all(dir);
 }

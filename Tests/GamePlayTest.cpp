@@ -24,9 +24,9 @@ class GamePlayTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::path(testing::TempDir()) /
-                ("gameplay-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                 std::to_string(getpid()));
+        m_dir = fs::path(testing::TempDir())
+            / ("gameplay-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-"
+                + std::to_string(getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -36,8 +36,8 @@ protected:
 
     int run(const std::string& arguments)
     {
-        const std::string command = std::string(BONZELAR_HEADLESS_EXE) + " " + arguments + " > '" + path("out") +
-                                    "' 2>&1";
+        const std::string command
+            = std::string(BONZELAR_HEADLESS_EXE) + " " + arguments + " > '" + path("out") + "' 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
@@ -87,15 +87,15 @@ protected:
     fs::path m_dir;
 };
 
-}  // namespace
+} // namespace
 
 // The figure is drawn where its bodies are: inside the chest's rectangle on screen the picture
 // differs from the bare background, far from figure and balls it does not.
 TEST_F(GamePlayTest, TheNerdIsDrawnOverTheBackgroundWhereItsBodiesAre)
 {
-    ASSERT_EQ(run("--data-dir '" + path("data") + "' --seed 3 --frames 20 --screenshot '" + path("shot.png") +
-                  "' --dump '" + path("dump.json") + "'"),
-              0);
+    ASSERT_EQ(run("--data-dir '" + path("data") + "' --seed 3 --frames 20 --screenshot '" + path("shot.png")
+                  + "' --dump '" + path("dump.json") + "'"),
+        0);
     const nlohmann::json game = dump("dump.json")["game"];
     ASSERT_EQ(game["ragdollClass"], "Nerd");
     const HostImage shot = picture(path("shot.png"));
@@ -118,7 +118,7 @@ TEST_F(GamePlayTest, TheNerdIsDrawnOverTheBackgroundWhereItsBodiesAre)
     int inside = 0, total = 0;
     for (int y = int(cy) + 5; y < int(cy) + 40; ++y)
         for (int x = int(cx) + 5; x < int(cx) + 31; ++x, ++total)
-            inside += differs(x, 479 - y);  // the picture's rows run top down
+            inside += differs(x, 479 - y); // the picture's rows run top down
     EXPECT_GT(inside, total * 8 / 10);
 
     // The top-left corner holds sky only after 20 frames with the hint at the bottom.
@@ -128,7 +128,8 @@ TEST_F(GamePlayTest, TheNerdIsDrawnOverTheBackgroundWhereItsBodiesAre)
             corner += differs(x, y);
     bool ballNearCorner = false;
     for (const auto& ball : game["balls"]) {
-        const double bx = double(ball["center"][0]) + lx, by = double(ball["center"][1]) + ly, r = ball["radius"];
+        const double bx = double(ball["center"][0]) + lx, by = double(ball["center"][1]) + ly,
+                     r = ball["radius"];
         ballNearCorner |= bx - r < 20 && by + r > 460;
     }
     if (!ballNearCorner) {
@@ -139,10 +140,11 @@ TEST_F(GamePlayTest, TheNerdIsDrawnOverTheBackgroundWhereItsBodiesAre)
 TEST_F(GamePlayTest, TheSameSeedAndScriptGiveTheSameFall)
 {
     const std::string script = writeDragScript(600, 11);
-    for (const char* name : {"a", "b"})
-        ASSERT_EQ(run("--data-dir '" + path(std::string("data-") + name) + "' --seed 9 --frames 600 --script '" +
-                      script + "' --dump '" + path(std::string(name) + ".json") + "'"),
-                  0);
+    for (const char* name : { "a", "b" })
+        ASSERT_EQ(
+            run("--data-dir '" + path(std::string("data-") + name) + "' --seed 9 --frames 600 --script '"
+                + script + "' --dump '" + path(std::string(name) + ".json") + "'"),
+            0);
     const nlohmann::json a = dump("a.json"), b = dump("b.json");
     EXPECT_EQ(a["game"], b["game"]);
     EXPECT_EQ(a["game"]["balls"].size(), 21u);
@@ -153,13 +155,13 @@ TEST_F(GamePlayTest, TheSameSeedAndScriptGiveTheSameFall)
 TEST_F(GamePlayTest, AMinuteOfDragsAndTiltsStaysFiniteAndBounded)
 {
     const std::string script = writeDragScript(3600, 5);
-    ASSERT_EQ(run("--data-dir '" + path("data") + "' --seed 5 --frames 3600 --script '" + script + "' --dump '" +
-                  path("dump.json") + "'"),
-              0);
+    ASSERT_EQ(run("--data-dir '" + path("data") + "' --seed 5 --frames 3600 --script '" + script
+                  + "' --dump '" + path("dump.json") + "'"),
+        0);
     const nlohmann::json game = dump("dump.json")["game"];
     EXPECT_LE(game["balls"].size(), 21u);
     for (const auto& [name, body] : game["bodies"].items())
-        for (const char* key : {"position", "velocity"})
+        for (const char* key : { "position", "velocity" })
             for (double v : body[key])
                 EXPECT_TRUE(std::isfinite(v)) << name << " " << key;
     EXPECT_TRUE(game["mouse"].is_null());

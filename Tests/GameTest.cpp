@@ -1,7 +1,7 @@
 // The play: ball field, tilt, touch mouse, camera, pain, sound gate, shake, the Nerd's build.
+#include "Classes/Game.h"
 #include "Classes/Ball.h"
 #include "Classes/Configuration.h"
-#include "Classes/Game.h"
 #include "Classes/Nerd.h"
 #include "Classes/PainMeter.h"
 #include "Classes/Random.h"
@@ -26,7 +26,7 @@ protected:
     GameTest()
     {
         Configuration::resetForTesting(&m_store);
-        Director::sharedDirector()->attachInWindow(WindowInfo{});
+        Director::sharedDirector()->attachInWindow(WindowInfo {});
         Random::seedWith(20261208);
         GameLayer::resetTiltFilterForTesting();
         Ragdoll::resetShakeDetectorForTesting();
@@ -50,8 +50,7 @@ protected:
         return layer;
     }
     Ref<PainMeterLayer> newMeter() { return made(PainMeterLayer::node()); }
-    template <class T>
-    Ref<T> made(Ref<T> node)
+    template <class T> Ref<T> made(Ref<T> node)
     {
         m_made.push_back(Ref<Node>(node.get()));
         return node;
@@ -74,7 +73,7 @@ protected:
 
 bool rectsMeet(const CGRect& a, const CGRect& b) { return CGRectIntersectsRect(a, b); }
 
-}  // namespace
+} // namespace
 
 TEST_F(GameTest, FirstStepFillsTheFieldAndKeepsTheStartClear)
 {
@@ -147,21 +146,21 @@ TEST_F(GameTest, ABallStillTouchingTheAreaSurvivesOffScreen)
 TEST_F(GameTest, TiltTurnsGravityThroughTheFilterUnlessSwitchedOff)
 {
     Ref<GameLayer> layer = newLayer();
-    layer->accelerometer(nullptr, Acceleration{0, -1, 0, 0});
+    layer->accelerometer(nullptr, Acceleration { 0, -1, 0, 0 });
     cpVect g = cpSpaceGetGravity(layer->space());
     EXPECT_NEAR(g.x, 0, 1e-6);
-    EXPECT_NEAR(g.y, -15, 1e-4);  // a tenth of the strength after one sample
+    EXPECT_NEAR(g.y, -15, 1e-4); // a tenth of the strength after one sample
     for (int i = 0; i < 200; ++i)
-        layer->accelerometer(nullptr, Acceleration{1, 0, 0, 0});
+        layer->accelerometer(nullptr, Acceleration { 1, 0, 0, 0 });
     g = cpSpaceGetGravity(layer->space());
     EXPECT_NEAR(g.x, 150, 0.01);
     EXPECT_NEAR(g.y, 0, 0.01);
-    layer->accelerometer(nullptr, Acceleration{NAN, 0, 0, 0});
+    layer->accelerometer(nullptr, Acceleration { NAN, 0, 0, 0 });
     EXPECT_TRUE(std::isfinite(cpSpaceGetGravity(layer->space()).x));
 
     Configuration::current()->setUseAccelerometer(false);
     Ref<GameLayer> still = newLayer();
-    still->accelerometer(nullptr, Acceleration{1, 0, 0, 0});
+    still->accelerometer(nullptr, Acceleration { 1, 0, 0, 0 });
     g = cpSpaceGetGravity(still->space());
     EXPECT_EQ(g.x, 0);
     EXPECT_EQ(g.y, -150);
@@ -173,8 +172,9 @@ TEST_F(GameTest, FingerGrabsALimbAndDoubleTapAsksForOptions)
     layer->step(1.0f / 60);
     Ragdoll* nerd = layer->ragdoll();
     const cpVect chest = cpBodyGetPosition(nerd->bodyNamed("chest"));
-    Ref<Touch> t = touchAt(layer, CGPointMake(static_cast<float>(chest.x + 5), static_cast<float>(chest.y + 5)));
-    layer->onTouchesBegan(TouchSet{t.get()}, nullptr);
+    Ref<Touch> t
+        = touchAt(layer, CGPointMake(static_cast<float>(chest.x + 5), static_cast<float>(chest.y + 5)));
+    layer->onTouchesBegan(TouchSet { t.get() }, nullptr);
     ASSERT_NE(layer->mouse(), nullptr);
     ASSERT_NE(layer->mouse()->grabbedBody, nullptr);
     bool isFigurePart = false;
@@ -182,17 +182,17 @@ TEST_F(GameTest, FingerGrabsALimbAndDoubleTapAsksForOptions)
         isFigurePart |= part.body == layer->mouse()->grabbedBody;
     EXPECT_TRUE(isFigurePart);
 
-    layer->onTouchesEnded(TouchSet{t.get()}, nullptr);
+    layer->onTouchesEnded(TouchSet { t.get() }, nullptr);
     EXPECT_EQ(layer->mouse(), nullptr);
     EXPECT_EQ(layer->optionsRequests(), 0);
 
     Ref<Touch> twice = touchAt(layer, CGPointMake(5, 5), 2);
-    layer->onTouchesBegan(TouchSet{twice.get()}, nullptr);
+    layer->onTouchesBegan(TouchSet { twice.get() }, nullptr);
     EXPECT_EQ(layer->mouse()->grabbedBody, nullptr);
-    layer->onTouchesEnded(TouchSet{twice.get()}, nullptr);
+    layer->onTouchesEnded(TouchSet { twice.get() }, nullptr);
     EXPECT_EQ(layer->optionsRequests(), 1);
     // Ending again without a mouse is harmless.
-    layer->onTouchesCancelled(TouchSet{twice.get()}, nullptr);
+    layer->onTouchesCancelled(TouchSet { twice.get() }, nullptr);
 }
 
 TEST_F(GameTest, AFingerOverABallHoldsNothingAndAMoveWithoutBeginStartsTheMouse)
@@ -201,10 +201,10 @@ TEST_F(GameTest, AFingerOverABallHoldsNothingAndAMoveWithoutBeginStartsTheMouse)
     layer->step(1.0f / 60);
     const Ref<Ball> ball = layer->balls().front();
     Ref<Touch> t = touchAt(layer, ball->position());
-    layer->onTouchesMoved(TouchSet{t.get()}, nullptr);
+    layer->onTouchesMoved(TouchSet { t.get() }, nullptr);
     ASSERT_NE(layer->mouse(), nullptr);
     EXPECT_EQ(layer->mouse()->grabbedBody, nullptr);
-    layer->onTouchesCancelled(TouchSet{t.get()}, nullptr);
+    layer->onTouchesCancelled(TouchSet { t.get() }, nullptr);
 }
 
 TEST_F(GameTest, PainKeepsTheHardestHitDecaysAndLightsBlocks)
@@ -219,12 +219,12 @@ TEST_F(GameTest, PainKeepsTheHardestHitDecaysAndLightsBlocks)
     EXPECT_EQ(PainMeter::totalPainPoints(), 1300);
     EXPECT_EQ(PainMeter::totalPain(), 1);
 
-    meter->addPain(5000);  // clamped
+    meter->addPain(5000); // clamped
     EXPECT_EQ(meter->pain(), 1200);
     EXPECT_EQ(PainMeter::totalPainPoints(), 2500);
     EXPECT_EQ(meter->currentPainBlockIndex(), 15);
     EXPECT_EQ(meter->currentPainLevel(), kPainLevelHigh);
-    const int expected[] = {1140, 1083, 1028};
+    const int expected[] = { 1140, 1083, 1028 };
     for (int e : expected) {
         meter->painReduce(0.5f);
         EXPECT_EQ(meter->pain(), e);
@@ -257,7 +257,7 @@ TEST_F(GameTest, ContactWithABallTurnsThePartsSpeedIntoPain)
     cpBodySetVelocity(chest, cpv(-300.7, 120));
     layer->step(1.0f / 60);
     EXPECT_EQ(m_meter->pain(), 300);
-    EXPECT_EQ(PainMeter::totalPainPoints() % 300, 0);  // every touching shape of the chest adds 300
+    EXPECT_EQ(PainMeter::totalPainPoints() % 300, 0); // every touching shape of the chest adds 300
     EXPECT_GE(PainMeter::totalPainPoints(), 300);
     EXPECT_EQ(m_meter->currentPainBlockIndex(), 3);
     ball->removeFromSpace(layer->space());
@@ -326,7 +326,8 @@ TEST_F(GameTest, TheNerdIsBuiltFromItsTablesAndShiftedWhole)
                 const cpVect b = cpBodyGetPosition(moved->parts()[i].body);
                 EXPECT_DOUBLE_EQ(b.x - a.x, 139);
                 EXPECT_DOUBLE_EQ(b.y - a.y, 130);
-                EXPECT_DOUBLE_EQ(cpBodyGetMass(atOrigin->parts()[i].body), cpBodyGetMass(moved->parts()[i].body));
+                EXPECT_DOUBLE_EQ(
+                    cpBodyGetMass(atOrigin->parts()[i].body), cpBodyGetMass(moved->parts()[i].body));
             }
         }
         cpSpaceFree(other);
@@ -348,7 +349,7 @@ struct CountingRagdoll : Ragdoll {
     void playSound(int) override { ++sounds; }
     void performSpecial() override { ++specials; }
 };
-}  // namespace
+} // namespace
 
 TEST_F(GameTest, CollisionSoundsAreGatedByTimeSpeedAndRecentShapes)
 {
@@ -361,13 +362,13 @@ TEST_F(GameTest, CollisionSoundsAreGatedByTimeSpeedAndRecentShapes)
     r->collisionnOnSelfShape(nullptr, shape(0), 30, CGPointZero);
     EXPECT_EQ(r->sounds, 1);
     m_host.advance(0.5);
-    r->collisionnOnSelfShape(nullptr, shape(1), 30, CGPointZero);  // too soon, but tracked
+    r->collisionnOnSelfShape(nullptr, shape(1), 30, CGPointZero); // too soon, but tracked
     EXPECT_EQ(r->sounds, 1);
     EXPECT_TRUE(r->hadRecentCollisionWith(shape(1)));
     m_host.advance(1.0);
-    r->collisionnOnSelfShape(nullptr, shape(1), 300, CGPointZero);  // recent shape: never
+    r->collisionnOnSelfShape(nullptr, shape(1), 300, CGPointZero); // recent shape: never
     EXPECT_EQ(r->sounds, 1);
-    r->collisionnOnSelfShape(nullptr, shape(2), 25, CGPointZero);  // exactly 25: no sound
+    r->collisionnOnSelfShape(nullptr, shape(2), 25, CGPointZero); // exactly 25: no sound
     EXPECT_EQ(r->sounds, 1);
     EXPECT_TRUE(r->hadRecentCollisionWith(shape(2)));
     r->collisionnOnSelfShape(nullptr, shape(3), 26, CGPointZero);
@@ -393,16 +394,16 @@ TEST_F(GameTest, AShakeNeedsOneAndAHalfGAndHalfASecondSinceTheLast)
 {
     Ref<CountingRagdoll> r = make<CountingRagdoll>();
     m_host.setTime(50, 0);
-    r->accelerometer(nullptr, Acceleration{1.6, 0, 0, 0});  // high-pass component 1.44 g
+    r->accelerometer(nullptr, Acceleration { 1.6, 0, 0, 0 }); // high-pass component 1.44 g
     EXPECT_EQ(r->specials, 0);
     Ragdoll::resetShakeDetectorForTesting();
-    r->accelerometer(nullptr, Acceleration{1.67, 0, 0, 0});  // 1.503 g
+    r->accelerometer(nullptr, Acceleration { 1.67, 0, 0, 0 }); // 1.503 g
     EXPECT_EQ(r->specials, 1);
     m_host.advance(0.3);
-    r->accelerometer(nullptr, Acceleration{-4, 0, 0, 0});
+    r->accelerometer(nullptr, Acceleration { -4, 0, 0, 0 });
     EXPECT_EQ(r->specials, 1);
     m_host.advance(0.3);
-    r->accelerometer(nullptr, Acceleration{4, 0, 0, 0});
+    r->accelerometer(nullptr, Acceleration { 4, 0, 0, 0 });
     EXPECT_EQ(r->specials, 2);
 }
 
@@ -417,7 +418,8 @@ std::uint64_t stateHash(GameLayer* layer)
     };
     for (const Ragdoll::Part& part : layer->ragdoll()->parts()) {
         const cpVect p = cpBodyGetPosition(part.body), v = cpBodyGetVelocity(part.body);
-        mix(p.x), mix(p.y), mix(v.x), mix(v.y), mix(cpBodyGetAngle(part.body)), mix(cpBodyGetAngularVelocity(part.body));
+        mix(p.x), mix(p.y), mix(v.x), mix(v.y), mix(cpBodyGetAngle(part.body)),
+            mix(cpBodyGetAngularVelocity(part.body));
     }
     for (const Ref<Ball>& b : layer->balls())
         mix(b->position().x), mix(b->position().y), mix(b->radius());
@@ -432,7 +434,7 @@ std::uint64_t runFrames(int seed)
     layer->setPainMeter(PainMeterLayer::node());
     for (int i = 0; i < 600; ++i) {
         if (i % 50 == 0)
-            layer->accelerometer(nullptr, Acceleration{std::sin(i * 0.1), -1, 0, 0});
+            layer->accelerometer(nullptr, Acceleration { std::sin(i * 0.1), -1, 0, 0 });
         layer->step(1.0f / 60);
     }
     for (const Ragdoll::Part& part : layer->ragdoll()->parts())
@@ -442,7 +444,7 @@ std::uint64_t runFrames(int seed)
     layer->cleanup();
     return hash;
 }
-}  // namespace
+} // namespace
 
 TEST_F(GameTest, TheSameSeedGivesTheSameFall)
 {

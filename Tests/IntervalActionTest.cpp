@@ -4,8 +4,8 @@
 #include "Engine/Actions.h"
 #include "Engine/Node.h"
 #include "Engine/Sprite.h"
-#include "Engine/Support/PointExtension.h"
 #include "Engine/Support/Exception.h"
+#include "Engine/Support/PointExtension.h"
 
 #include <gtest/gtest.h>
 
@@ -71,8 +71,7 @@ void drive(Action* action, Node* target, float dt = 0.125f)
     action->stop();
 }
 
-template <class F>
-std::string raisedReason(F f)
+template <class F> std::string raisedReason(F f)
 {
     try {
         f();
@@ -86,7 +85,7 @@ TEST(IntervalActionTest, RotateToTurnsTheShortWayAndKeepsItsDestinationWhenResta
 {
     struct Case {
         float from, to, turn;
-    } cases[] = {{350, 10, 20}, {10, 350, -20}, {0, 180, 180}, {720, 10, 10}, {-400, 0, 40}};
+    } cases[] = { { 350, 10, 20 }, { 10, 350, -20 }, { 0, 180, 180 }, { 720, 10, 10 }, { -400, 0, 40 } };
     for (const Case& c : cases) {
         Ref<Node> node = Node::node();
         node->setRotation(c.from);
@@ -114,9 +113,9 @@ TEST(IntervalActionTest, SequenceCallsItsPartsInOrderAcrossTheSplit)
     seq->startWithTarget(node);
     seq->update(0);
     seq->update(0.125f);
-    seq->update(0.625f);  // past the split at 0.25
+    seq->update(0.625f); // past the split at 0.25
     seq->update(1);
-    EXPECT_EQ(log, (Log{"a start", "a 0", "a 0.5", "a 1", "a stop", "b start", "b 0.5", "b 1"}))
+    EXPECT_EQ(log, (Log { "a start", "a 0", "a 0.5", "a 1", "a stop", "b start", "b 0.5", "b 1" }))
         << "the second part is not stopped by the sequence";
 
     // Nested: the inner sequence's first update already lies past its own split.
@@ -126,24 +125,24 @@ TEST(IntervalActionTest, SequenceCallsItsPartsInOrderAcrossTheSplit)
     outer->startWithTarget(node);
     outer->update(0);
     outer->update(1);
-    EXPECT_EQ(log, (Log{"d start", "d 0", "d 1", "d stop", "x start", "x 1", "x stop", "y start", "y 1"}));
+    EXPECT_EQ(log, (Log { "d start", "d 0", "d 1", "d stop", "x start", "x 1", "x stop", "y start", "y 1" }));
 }
 
 TEST(IntervalActionTest, SequenceAndSpawnListsNestFromTheLeft)
 {
     Log log;
     Ref<FiniteTimeAction> one = make<Probe>(1, "a", &log);
-    Ref<FiniteTimeAction> seq =
-        Sequence::actions({one.get(), make<Probe>(2, "b", &log).get(), make<Probe>(4, "c", &log).get()});
+    Ref<FiniteTimeAction> seq
+        = Sequence::actions({ one.get(), make<Probe>(2, "b", &log).get(), make<Probe>(4, "c", &log).get() });
     ASSERT_STREQ(seq->className(), "Sequence");
     EXPECT_FLOAT_EQ(seq->duration(), 7);
     auto* outer = static_cast<Sequence*>(seq.get());
     ASSERT_STREQ(outer->actions()[0]->className(), "Sequence");
     EXPECT_FLOAT_EQ(outer->actions()[0]->duration(), 3);
-    EXPECT_EQ(Sequence::actions({one.get()}).get(), one.get());
+    EXPECT_EQ(Sequence::actions({ one.get() }).get(), one.get());
 
-    Ref<Spawn> spawn = Spawn::actionOne(MoveBy::actionWithDuration(1, ccp(10, 0)).get(),
-                                        RotateBy::actionWithDuration(0.5f, 90).get());
+    Ref<Spawn> spawn = Spawn::actionOne(
+        MoveBy::actionWithDuration(1, ccp(10, 0)).get(), RotateBy::actionWithDuration(0.5f, 90).get());
     EXPECT_FLOAT_EQ(spawn->duration(), 1);
     EXPECT_STREQ(spawn->two()->className(), "Sequence") << "the shorter part is padded";
     EXPECT_FLOAT_EQ(spawn->two()->duration(), 1);
@@ -157,7 +156,7 @@ TEST(IntervalActionTest, SequenceAndSpawnListsNestFromTheLeft)
 
 TEST(IntervalActionTest, RepeatCountsRepetitionsWhateverTheFrameTime)
 {
-    for (float dt : {0.05f, 0.125f, 0.3f, 10.0f}) {
+    for (float dt : { 0.05f, 0.125f, 0.3f, 10.0f }) {
         Ref<Node> node = Node::node();
         Ref<Repeat> repeat = Repeat::actionWithAction(MoveBy::actionWithDuration(0.25f, ccp(10, 0)).get(), 4);
         EXPECT_FLOAT_EQ(repeat->duration(), 1);
@@ -175,7 +174,7 @@ TEST(IntervalActionTest, RepeatCountsRepetitionsWhateverTheFrameTime)
         repeat->step(0.25f);
         xs.push_back(node->position().x);
     }
-    EXPECT_EQ(xs, (std::vector<float>{0, 5, 10, 15, 20}));
+    EXPECT_EQ(xs, (std::vector<float> { 0, 5, 10, 15, 20 }));
     EXPECT_TRUE(repeat->isDone());
 
     // Stepped over inside a sequence, every repetition still happens.
@@ -324,7 +323,7 @@ TEST(IntervalActionTest, InstantActionsActOnStart)
     EXPECT_EQ(counter->lastData, &data);
     EXPECT_TRUE(call->isDone());
 
-    drive(CallFunc::actionWithTarget(nullptr, MW_SELECTOR(Counter, tick)), node);  // nothing to call
+    drive(CallFunc::actionWithTarget(nullptr, MW_SELECTOR(Counter, tick)), node); // nothing to call
 }
 
 TEST(IntervalActionTest, RefusedConstructionsRaiseTheirTexts)
@@ -332,17 +331,19 @@ TEST(IntervalActionTest, RefusedConstructionsRaiseTheirTexts)
     const std::string inconsistency = kInternalInconsistencyException;
     Ref<FiniteTimeAction> delay = DelayTime::actionWithDuration(1);
     EXPECT_EQ(raisedReason([] { IntervalAction::action(); }),
-              "IntervalActionInit: Init not supported. Use InitWithDuration");
+        "IntervalActionInit: Init not supported. Use InitWithDuration");
     EXPECT_EQ(raisedReason([&] { Sequence::actionOne(nullptr, delay.get()); }),
-              inconsistency + ": Sequence: argument one must be non-nil");
-    EXPECT_EQ(raisedReason([&] { Sequence::actions({delay.get(), nullptr}); }),
-              inconsistency + ": Sequence: argument two must be non-nil");
+        inconsistency + ": Sequence: argument one must be non-nil");
+    EXPECT_EQ(raisedReason([&] {
+        Sequence::actions({ delay.get(), nullptr });
+    }),
+        inconsistency + ": Sequence: argument two must be non-nil");
     EXPECT_EQ(raisedReason([&] { Spawn::actionOne(delay.get(), nullptr); }),
-              inconsistency + ": Spawn: argument two must be non-nil");
+        inconsistency + ": Spawn: argument two must be non-nil");
     EXPECT_EQ(raisedReason([] { Animate::actionWithAnimation(nullptr); }),
-              inconsistency + ": Animate: argument Animation must be non-nil");
+        inconsistency + ": Animate: argument Animation must be non-nil");
     EXPECT_EQ(raisedReason([] { IntervalAction::actionWithDuration(1)->reverse(); }),
-              "ReverseActionNotImplemented: Reverse Action not implemented");
+        "ReverseActionNotImplemented: Reverse Action not implemented");
 }
 
-}  // namespace
+} // namespace

@@ -15,7 +15,7 @@ HostImage charMap()
 {
     return makeImage(64, 72, true, [](int x, int y) {
         const int cell = (y / 24) * 4 + x / 16;
-        return RGBA8{20 * cell + 10, 255 - 20 * cell, 0, 255};
+        return RGBA8 { 20 * cell + 10, 255 - 20 * cell, 0, 255 };
     });
 }
 
@@ -38,10 +38,10 @@ protected:
         request.fontSize = size;
         float w = 0, h = 0;
         EXPECT_TRUE(surface.measureText(request, w, h));
-        return {w, h};
+        return { w, h };
     }
 
-    GLTestSurface surface{64, 64};
+    GLTestSurface surface { 64, 64 };
     TempDir dir;
 };
 
@@ -60,7 +60,7 @@ std::vector<float> quadIds(const TextureAtlas& atlas)
     return ids;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(LabelTest, LabelTakesTheMeasuredSizeOfEachString)
 {
@@ -76,7 +76,8 @@ TEST_F(LabelTest, LabelTakesTheMeasuredSizeOfEachString)
     EXPECT_EQ(label->contentSize(), measure("Pain: 1234567", "Helvetica", 18));
     EXPECT_GT(label->contentSize().width, shortWidth);
 
-    Ref<Label> boxed = Label::labelWithString("Gravity", CGSizeMake(120, 30), UITextAlignmentLeft, "Marker Felt", 20);
+    Ref<Label> boxed
+        = Label::labelWithString("Gravity", CGSizeMake(120, 30), UITextAlignmentLeft, "Marker Felt", 20);
     EXPECT_EQ(boxed->contentSize(), CGSizeMake(120, 30));
     EXPECT_EQ(boxed->texture()->pixelsWide(), 128u);
     boxed->setString("A longer string that wraps inside the box");
@@ -86,10 +87,10 @@ TEST_F(LabelTest, LabelTakesTheMeasuredSizeOfEachString)
     nlohmann::json dump;
     label->dumpProperties(dump);
     EXPECT_EQ(dump["text"], "Pain: 1234567");
-    EXPECT_EQ(dump["color"], nlohmann::json::array({255, 128, 0}));
+    EXPECT_EQ(dump["color"], nlohmann::json::array({ 255, 128, 0 }));
 
     EXPECT_EQ(raisedBy([] { Label::node(); }),
-              "LabelInit: Use initWithString:dimensions:aligment:fontName:font instead");
+        "LabelInit: Use initWithString:dimensions:aligment:fontName:font instead");
 }
 
 TEST_F(LabelTest, LabelAtlasGrowsForLongerStringsAndDrawsOnlyItsOwn)
@@ -133,7 +134,7 @@ TEST_F(LabelTest, LabelAtlasGrowsForLongerStringsAndDrawsOnlyItsOwn)
     EXPECT_EQ(dump["texture"], "digits.png");
 
     EXPECT_EQ(raisedBy([] { AtlasNode::atlasWithTileFile("digits.png", 16, 24, 1)->updateAtlasValues(); }),
-              "AtlasNode:Abstract: updateAtlasValue not overriden");
+        "AtlasNode:Abstract: updateAtlasValue not overriden");
 
     // A missing map draws nothing rather than dividing by a zero row width.
     testing::internal::CaptureStderr();
@@ -149,36 +150,41 @@ TEST_F(LabelTest, TextureAtlasKeepsQuadsInOrderAndInBounds)
 {
     Ref<TextureAtlas> atlas = TextureAtlas::textureAtlasWithFile("digits.png", 3);
     ASSERT_TRUE(atlas);
-    const GLushort expected[12] = {0, 1, 2, 3, 2, 1, 4, 5, 6, 7, 6, 5};
+    const GLushort expected[12] = { 0, 1, 2, 3, 2, 1, 4, 5, 6, 7, 6, 5 };
     EXPECT_TRUE(std::equal(expected, expected + 12, atlas->indices()));
 
     atlas->updateQuad(markedQuad(1), 1);
     EXPECT_EQ(atlas->totalQuads(), 2u);
     atlas->insertQuad(markedQuad(9), 0);
-    EXPECT_EQ(quadIds(*atlas), (std::vector<float>{9, 0, 1}));
-    EXPECT_EQ(raisedBy([&] { atlas->insertQuad(markedQuad(5), 1); }), "InternalInconsistencyException: insertQuad: the atlas is full");
+    EXPECT_EQ(quadIds(*atlas), (std::vector<float> { 9, 0, 1 }));
+    EXPECT_EQ(raisedBy([&] { atlas->insertQuad(markedQuad(5), 1); }),
+        "InternalInconsistencyException: insertQuad: the atlas is full");
     atlas->insertQuadFromIndex(0, 2);
-    EXPECT_EQ(quadIds(*atlas), (std::vector<float>{0, 1, 9}));
+    EXPECT_EQ(quadIds(*atlas), (std::vector<float> { 0, 1, 9 }));
     atlas->insertQuadFromIndex(2, 0);
-    EXPECT_EQ(quadIds(*atlas), (std::vector<float>{9, 0, 1}));
+    EXPECT_EQ(quadIds(*atlas), (std::vector<float> { 9, 0, 1 }));
     atlas->removeQuadAtIndex(1);
-    EXPECT_EQ(quadIds(*atlas), (std::vector<float>{9, 1}));
+    EXPECT_EQ(quadIds(*atlas), (std::vector<float> { 9, 1 }));
 
-    EXPECT_EQ(raisedBy([&] { atlas->updateQuad(markedQuad(0), 3); }), "InternalInconsistencyException: updateQuadWithTexture: Invalid index");
-    EXPECT_EQ(raisedBy([&] { atlas->removeQuadAtIndex(2); }), "InternalInconsistencyException: removeQuadAtIndex: Invalid index");
-    EXPECT_EQ(raisedBy([&] { atlas->insertQuadFromIndex(0, 2); }), "InternalInconsistencyException: insertQuadFromIndex:atIndex: Invalid index");
+    EXPECT_EQ(raisedBy([&] { atlas->updateQuad(markedQuad(0), 3); }),
+        "InternalInconsistencyException: updateQuadWithTexture: Invalid index");
+    EXPECT_EQ(raisedBy([&] { atlas->removeQuadAtIndex(2); }),
+        "InternalInconsistencyException: removeQuadAtIndex: Invalid index");
+    EXPECT_EQ(raisedBy([&] { atlas->insertQuadFromIndex(0, 2); }),
+        "InternalInconsistencyException: insertQuadFromIndex:atIndex: Invalid index");
 
     // Inserting past the end lands at the end, not after a gap of stale quads.
     atlas->insertQuad(markedQuad(7), 2);
-    EXPECT_EQ(quadIds(*atlas), (std::vector<float>{9, 1, 7}));
+    EXPECT_EQ(quadIds(*atlas), (std::vector<float> { 9, 1, 7 }));
 
     EXPECT_TRUE(atlas->resizeCapacity(1));
-    EXPECT_EQ(quadIds(*atlas), (std::vector<float>{9}));
+    EXPECT_EQ(quadIds(*atlas), (std::vector<float> { 9 }));
     EXPECT_TRUE(atlas->resizeCapacity(4));
     EXPECT_EQ(atlas->indices()[23], 13);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(atlas->resizeCapacity(20000));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("TextureAtlas: not enough memory"), std::string::npos);
+    EXPECT_NE(
+        testing::internal::GetCapturedStderr().find("TextureAtlas: not enough memory"), std::string::npos);
     EXPECT_EQ(atlas->capacity(), 0u);
     EXPECT_EQ(atlas->totalQuads(), 0u);
 }

@@ -2,9 +2,9 @@
 //
 // Set BONZELAR_SCREENSHOT_DIR to keep the drawn menu (menu.png).
 
+#include "Engine/Menu.h"
 #include "Engine/Director.h"
 #include "Engine/Label.h"
-#include "Engine/Menu.h"
 #include "Engine/TextureMgr.h"
 #include "Engine/TouchDispatcher.h"
 #include "Support/FakeHost.h"
@@ -60,8 +60,8 @@ protected:
         const MenuItem::Callback tapped(&Receiver::item_Tapped, "item_Tapped:");
         for (int i = 0; i < 3; ++i)
             items.push_back(MenuItemLabel::itemWithLabel(box(100, 40).get(), receiver.get(), tapped));
-        menu = Menu::menuWithItems({items[0].get(), items[1].get(), items[2].get()});
-        menu->alignItemsVertically();  // centres at y 285, 240, 195; x 110 to 210
+        menu = Menu::menuWithItems({ items[0].get(), items[1].get(), items[2].get() });
+        menu->alignItemsVertically(); // centres at y 285, 240, 195; x 110 to 210
         scene = Scene::node();
         under = make<UnderLayer>();
         scene->addChild(under.get());
@@ -75,7 +75,7 @@ protected:
     // x, y in view points (origin top left).
     void touch(HostTouchPhase phase, float x, float y, std::int64_t finger = 1)
     {
-        director()->openGLView()->handleHostTouches(phase, {{finger, x, y, 1}}, 0);
+        director()->openGLView()->handleHostTouches(phase, { { finger, x, y, 1 } }, 0);
     }
     // View y of item i's centre.
     static float itemY(int i) { return 480 - (285 - 45.0f * static_cast<float>(i)); }
@@ -88,7 +88,7 @@ protected:
     Ref<UnderLayer> under;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MenuTest, NewMenuSitsAtTheScreenCentreAndRefusesWhatItCannotHold)
 {
@@ -100,10 +100,10 @@ TEST_F(MenuTest, NewMenuSitsAtTheScreenCentreAndRefusesWhatItCannotHold)
     EXPECT_EQ(raisedBy([] { Menu::node(); }), "MenuInit: Use initWithItems instead");
     EXPECT_EQ(raisedBy([] { MenuItem::node(); }), "MenuItemInit: Init not supported. Use InitFromString");
     EXPECT_EQ(raisedBy([this] { menu->addChild(Node::node().get()); }),
-              "InternalInconsistencyException: Menu only supports MenuItem objects as children");
+        "InternalInconsistencyException: Menu only supports MenuItem objects as children");
     EXPECT_EQ(menu->children().size(), 3u);
     EXPECT_EQ(raisedBy([] { MenuItemFont::itemFromString(""); }),
-              "InternalInconsistencyException: Value lenght must be greater than 0");
+        "InternalInconsistencyException: Value lenght must be greater than 0");
 }
 
 TEST_F(MenuTest, AlignmentCentresColumnsAndRowsOnTheMenuOrigin)
@@ -125,13 +125,17 @@ TEST_F(MenuTest, AlignmentCentresColumnsAndRowsOnTheMenuOrigin)
     EXPECT_EQ(items[2]->position(), CGPointMake(90, 0));
 
     // The grid layouts only check their arguments.
-    EXPECT_EQ(raisedBy([this] { menu->alignItemsInColumns({2, 1}); }), "");
-    EXPECT_EQ(raisedBy([this] { menu->alignItemsInColumns({2}); }),
-              "InternalInconsistencyException: Too many menu items for the amount of rows/columns.");
-    EXPECT_EQ(raisedBy([this] { menu->alignItemsInRows({0, 3}); }),
-              "InternalInconsistencyException: Can't have zero rows on a column");
-    EXPECT_EQ(raisedBy([this] { menu->alignItemsInColumns({2, 2}); }),
-              "InternalInconsistencyException: Too many rows/columns for available menu items.");
+    EXPECT_EQ(raisedBy([this] { menu->alignItemsInColumns({ 2, 1 }); }), "");
+    EXPECT_EQ(raisedBy([this] { menu->alignItemsInColumns({ 2 }); }),
+        "InternalInconsistencyException: Too many menu items for the amount of rows/columns.");
+    EXPECT_EQ(raisedBy([this] {
+        menu->alignItemsInRows({ 0, 3 });
+    }),
+        "InternalInconsistencyException: Can't have zero rows on a column");
+    EXPECT_EQ(raisedBy([this] {
+        menu->alignItemsInColumns({ 2, 2 });
+    }),
+        "InternalInconsistencyException: Too many rows/columns for available menu items.");
 }
 
 TEST_F(MenuTest, TouchThatLeavesAllItemsActivatesOnlyIfItComesBack)
@@ -141,9 +145,9 @@ TEST_F(MenuTest, TouchThatLeavesAllItemsActivatesOnlyIfItComesBack)
     EXPECT_EQ(menu->selectedItem(), items[0].get());
     host.frame();
     host.frame();
-    EXPECT_GT(items[0]->scaleX(), 1.0f);  // zooming towards 1.2
+    EXPECT_GT(items[0]->scaleX(), 1.0f); // zooming towards 1.2
 
-    touch(HostTouchPhase::Moved, 20, itemY(0));  // off every item
+    touch(HostTouchPhase::Moved, 20, itemY(0)); // off every item
     EXPECT_EQ(menu->selectedItem(), nullptr);
     touch(HostTouchPhase::Ended, 20, itemY(0));
     EXPECT_TRUE(receiver->taps.empty());
@@ -155,7 +159,7 @@ TEST_F(MenuTest, TouchThatLeavesAllItemsActivatesOnlyIfItComesBack)
     touch(HostTouchPhase::Ended, 150, itemY(0) + 5);
     ASSERT_EQ(receiver->taps.size(), 1u);
     EXPECT_EQ(receiver->taps[0], items[0].get());
-    EXPECT_EQ(items[0]->scaleX(), 1.0f);  // activation drops the zoom at once
+    EXPECT_EQ(items[0]->scaleX(), 1.0f); // activation drops the zoom at once
 
     // Sliding from one item to another activates the one under the finger at the end.
     touch(HostTouchPhase::Began, 160, itemY(0));
@@ -164,7 +168,7 @@ TEST_F(MenuTest, TouchThatLeavesAllItemsActivatesOnlyIfItComesBack)
     touch(HostTouchPhase::Ended, 160, itemY(2));
     ASSERT_EQ(receiver->taps.size(), 2u);
     EXPECT_EQ(receiver->taps[1], items[2].get());
-    EXPECT_EQ(under->began, 0);  // every one of these was the menu's
+    EXPECT_EQ(under->began, 0); // every one of these was the menu's
 }
 
 TEST_F(MenuTest, TouchOutsideTheItemsReachesTheLayersBelow)
@@ -182,12 +186,12 @@ TEST_F(MenuTest, TouchOutsideTheItemsReachesTheLayersBelow)
 
 TEST_F(MenuTest, DisabledItemTurnsGreyDoesNotZoomAndCallsNothing)
 {
-    items[1]->setColor({10, 200, 30});
+    items[1]->setColor({ 10, 200, 30 });
     items[1]->setIsEnabled(false);
-    EXPECT_EQ(items[1]->color(), (Color3B{126, 126, 126}));
+    EXPECT_EQ(items[1]->color(), (Color3B { 126, 126, 126 }));
 
     touch(HostTouchPhase::Began, 160, itemY(1));
-    EXPECT_EQ(menu->state(), kMenuStateTrackingTouch);  // found, so still not the layer's
+    EXPECT_EQ(menu->state(), kMenuStateTrackingTouch); // found, so still not the layer's
     host.frame();
     host.frame();
     host.frame();
@@ -196,9 +200,9 @@ TEST_F(MenuTest, DisabledItemTurnsGreyDoesNotZoomAndCallsNothing)
     EXPECT_TRUE(receiver->taps.empty());
     EXPECT_EQ(under->began, 0);
 
-    items[1]->setIsEnabled(false);  // no change: the saved colour must survive
+    items[1]->setIsEnabled(false); // no change: the saved colour must survive
     items[1]->setIsEnabled(true);
-    EXPECT_EQ(items[1]->color(), (Color3B{10, 200, 30}));
+    EXPECT_EQ(items[1]->color(), (Color3B { 10, 200, 30 }));
     touch(HostTouchPhase::Began, 160, itemY(1));
     touch(HostTouchPhase::Ended, 160, itemY(1));
     EXPECT_EQ(receiver->taps.size(), 1u);
@@ -209,7 +213,7 @@ TEST_F(MenuTest, SecondFingerIsIgnoredWhileTheFirstIsDown)
     touch(HostTouchPhase::Began, 160, itemY(0), 1);
     touch(HostTouchPhase::Began, 160, itemY(2), 2);
     EXPECT_EQ(menu->selectedItem(), items[0].get());
-    EXPECT_EQ(under->began, 1);  // refused by the menu, so passed on
+    EXPECT_EQ(under->began, 1); // refused by the menu, so passed on
     touch(HostTouchPhase::Ended, 160, itemY(2), 2);
     EXPECT_TRUE(receiver->taps.empty());
     touch(HostTouchPhase::Ended, 160, itemY(0), 1);
@@ -247,12 +251,15 @@ TEST_F(MenuTest, ToggleCyclesItsSubItemsBeforeCallingTheTarget)
     Ref<MenuItemLabel> on = MenuItemLabel::itemWithLabel(box(80, 30).get(), nullptr, {});
     Ref<MenuItemLabel> off = MenuItemLabel::itemWithLabel(box(120, 30).get(), nullptr, {});
     struct IndexProbe : Object {
-        void changed(Object* sender) { seen.push_back(static_cast<MenuItemToggle*>(sender)->selectedIndex()); }
+        void changed(Object* sender)
+        {
+            seen.push_back(static_cast<MenuItemToggle*>(sender)->selectedIndex());
+        }
         std::vector<unsigned> seen;
     };
     auto probe = make<IndexProbe>();
-    Ref<MenuItemToggle> toggle =
-        MenuItemToggle::itemWithTarget(probe.get(), MenuItem::Callback(&IndexProbe::changed), {on.get(), off.get()});
+    Ref<MenuItemToggle> toggle = MenuItemToggle::itemWithTarget(
+        probe.get(), MenuItem::Callback(&IndexProbe::changed), { on.get(), off.get() });
     EXPECT_EQ(toggle->selectedItem(), on.get());
     EXPECT_EQ(toggle->contentSize(), CGSizeMake(80, 30));
     EXPECT_EQ(on->parent(), toggle.get());
@@ -261,7 +268,7 @@ TEST_F(MenuTest, ToggleCyclesItsSubItemsBeforeCallingTheTarget)
     toggle->activate();
     toggle->activate();
     toggle->activate();
-    EXPECT_EQ(probe->seen, (std::vector<unsigned>{1, 0, 1}));
+    EXPECT_EQ(probe->seen, (std::vector<unsigned> { 1, 0, 1 }));
     EXPECT_EQ(toggle->contentSize(), CGSizeMake(120, 30));
     EXPECT_EQ(on->parent(), nullptr);
     ASSERT_EQ(toggle->children().size(), 1u);
@@ -271,7 +278,7 @@ TEST_F(MenuTest, ToggleCyclesItsSubItemsBeforeCallingTheTarget)
     toggle->activate();
     EXPECT_EQ(toggle->selectedIndex(), 1u);
     EXPECT_EQ(probe->seen.size(), 3u);
-    toggle->setSelectedIndex(7);  // out of range: ignored
+    toggle->setSelectedIndex(7); // out of range: ignored
     EXPECT_EQ(toggle->selectedIndex(), 1u);
 }
 
@@ -297,8 +304,8 @@ TEST_F(MenuTest, FontSettingsApplyOnlyToItemsMadeAfterwards)
 TEST_F(MenuTest, DumpTellsAScriptWhereToTap)
 {
     // No fonts on this host: the label keeps its text but has no size.
-    Ref<MenuItemFont> text = MenuItemFont::itemFromString("Back to Game", receiver.get(),
-                                                          MenuItem::Callback(&Receiver::item_Tapped));
+    Ref<MenuItemFont> text = MenuItemFont::itemFromString(
+        "Back to Game", receiver.get(), MenuItem::Callback(&Receiver::item_Tapped));
     menu->addChild(text.get(), 3);
     text->setIsEnabled(false);
 
@@ -306,14 +313,14 @@ TEST_F(MenuTest, DumpTellsAScriptWhereToTap)
     items[0]->dumpProperties(out);
     EXPECT_EQ(out["class"], "MenuItemLabel");
     EXPECT_EQ(out["enabled"], true);
-    EXPECT_EQ(out["worldRect"], nlohmann::json({110, 265, 100, 40}));
-    EXPECT_EQ(out["tapPoint"], nlohmann::json({160, 195}));
+    EXPECT_EQ(out["worldRect"], nlohmann::json({ 110, 265, 100, 40 }));
+    EXPECT_EQ(out["tapPoint"], nlohmann::json({ 160, 195 }));
 
     nlohmann::json disabled;
     text->dumpProperties(disabled);
     EXPECT_EQ(disabled["text"], "Back to Game");
     EXPECT_EQ(disabled["enabled"], false);
-    EXPECT_EQ(disabled["color"], nlohmann::json({126, 126, 126}));
+    EXPECT_EQ(disabled["color"], nlohmann::json({ 126, 126, 126 }));
     EXPECT_EQ(disabled["class"], "MenuItemFont");
 
     // The tap point really is the item.
@@ -338,7 +345,7 @@ TEST(MenuPixels, TextItemsDrawWhiteAndDisabledOnesGrey)
     Ref<MenuItemFont> scores = MenuItemFont::itemFromString("High Scores");
     scores->setIsEnabled(false);
     ASSERT_GT(play->contentSize().height, 20);
-    Ref<Menu> menu = Menu::menuWithItems({play.get(), options.get(), scores.get()});
+    Ref<Menu> menu = Menu::menuWithItems({ play.get(), options.get(), scores.get() });
     menu->alignItemsVertically();
 
     surface.begin2D(0.1f, 0.1f, 0.3f);
@@ -349,7 +356,8 @@ TEST(MenuPixels, TextItemsDrawWhiteAndDisabledOnesGrey)
     // The brightest pixel inside each item's world rectangle.
     auto brightest = [&](MenuItem* item) {
         const CGRect r = CGRectApplyAffineTransform(
-            CGRectMake(0, 0, item->contentSize().width, item->contentSize().height), item->nodeToWorldTransform());
+            CGRectMake(0, 0, item->contentSize().width, item->contentSize().height),
+            item->nodeToWorldTransform());
         RGBA8 best;
         for (int y = static_cast<int>(r.origin.y); y < static_cast<int>(r.origin.y + r.size.height); ++y)
             for (int x = static_cast<int>(r.origin.x); x < static_cast<int>(r.origin.x + r.size.width); ++x) {

@@ -34,15 +34,15 @@ protected:
     void TearDown() override
     {
         if (system)
-            system->cleanup();  // drops the step timer's hold on the system
+            system->cleanup(); // drops the step timer's hold on the system
         resetEngineForTest();
     }
     // A particle of the given life and red channel that keeps its colour.
     void add(float life, float red)
     {
         system->setLife(life);
-        system->setStartColor({red, 0, 0, 1});
-        system->setEndColor({red, 0, 0, 1});
+        system->setStartColor({ red, 0, 0, 1 });
+        system->setEndColor({ red, 0, 0, 1 });
         ASSERT_TRUE(system->addParticle());
     }
 
@@ -50,7 +50,7 @@ protected:
     Ref<PointParticleSystem> system;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ParticleSystemTest, EmissionStopsOnTheFirstStepPastTheDuration)
 {
@@ -58,7 +58,7 @@ TEST_F(ParticleSystemTest, EmissionStopsOnTheFirstStepPastTheDuration)
     system->setEmissionRate(10);
     for (int i = 0; i < 4; ++i)
         system->step(kStep);
-    EXPECT_TRUE(system->active());  // exactly 0.5 s counted: not past it yet
+    EXPECT_TRUE(system->active()); // exactly 0.5 s counted: not past it yet
     const int emitted = system->particleCount();
     EXPECT_GE(emitted, 4);
     system->step(kStep);
@@ -68,7 +68,7 @@ TEST_F(ParticleSystemTest, EmissionStopsOnTheFirstStepPastTheDuration)
     EXPECT_GE(atStop, emitted);
     for (int i = 0; i < 8; ++i)
         system->step(kStep);
-    EXPECT_EQ(system->particleCount(), atStop);  // the emitted ones live on, no new ones
+    EXPECT_EQ(system->particleCount(), atStop); // the emitted ones live on, no new ones
 
     system->resetSystem();
     EXPECT_TRUE(system->active());
@@ -98,11 +98,11 @@ TEST_F(ParticleSystemTest, NewParticleFollowsTheEmitterSettings)
     system->setEndSize(kParticleStartSizeEqualToEndSize);
     system->setPosition(CGPointMake(40, 50));
     system->setLife(2);
-    system->setStartColor({1, 0.5f, 0, 1});
-    system->setEndColor({0, 0.5f, 1, 0});
+    system->setStartColor({ 1, 0.5f, 0, 1 });
+    system->setEndColor({ 0, 0.5f, 1, 0 });
     ASSERT_TRUE(system->addParticle());
     const Particle& p = system->particles()[0];
-    EXPECT_EQ(p.pos, CGPointMake(3, -2));  // truncated toward zero
+    EXPECT_EQ(p.pos, CGPointMake(3, -2)); // truncated toward zero
     EXPECT_NEAR(p.dir.x, 0, 1e-5f);
     EXPECT_FLOAT_EQ(p.dir.y, 10);
     EXPECT_EQ(p.size, 12);
@@ -133,24 +133,24 @@ TEST_F(ParticleSystemTest, DeadParticlesMakeRoomForTheLastAndNothingDrawsThem)
     add(1, 0.1f);
     add(kStep, 0.2f);
     add(1, 0.3f);
-    add(0, 0.4f);  // no life at all: removed at the first step, never drawn
+    add(0, 0.4f); // no life at all: removed at the first step, never drawn
     system->step(kStep);
     ASSERT_EQ(system->particleCount(), 3);
     EXPECT_EQ(system->particleIdx(), 3);
     EXPECT_FLOAT_EQ(system->vertices()[0].r, 0.1f);
-    EXPECT_FLOAT_EQ(system->vertices()[1].r, 0.2f);  // its life is now exactly 0
+    EXPECT_FLOAT_EQ(system->vertices()[1].r, 0.2f); // its life is now exactly 0
     EXPECT_FLOAT_EQ(system->vertices()[2].r, 0.3f);
 
     system->step(kStep);
     ASSERT_EQ(system->particleCount(), 2);
     EXPECT_FLOAT_EQ(system->vertices()[0].r, 0.1f);
-    EXPECT_FLOAT_EQ(system->vertices()[1].r, 0.3f);  // the last one moved into the gap
+    EXPECT_FLOAT_EQ(system->vertices()[1].r, 0.3f); // the last one moved into the gap
 
     EXPECT_FALSE(system->isFull());
     system->setTotalParticles(2);
     EXPECT_TRUE(system->isFull());
     EXPECT_FALSE(system->addParticle());
-    system->setTotalParticles(1000);  // never past the pool made at creation
+    system->setTotalParticles(1000); // never past the pool made at creation
     EXPECT_EQ(system->totalParticles(), 100);
 }
 
@@ -198,33 +198,33 @@ TEST_F(ParticleSystemTest, FreeParticlesStayWhereTheyWereEmittedGroupedOnesFollo
 TEST_F(ParticleSystemTest, PointSpritesRefuseBigSizesAndSpinning)
 {
     EXPECT_EQ(raisedBy([this] { system->setStartSize(65); }),
-              "InternalInconsistencyException: PointParticleSystem doesn't support size > 64");
+        "InternalInconsistencyException: PointParticleSystem doesn't support size > 64");
     EXPECT_EQ(raisedBy([this] { system->setStartSize(64); }), "");
     EXPECT_EQ(system->startSize(), 64);
-    for (auto setter : {&ParticleSystem::setStartSpin, &ParticleSystem::setStartSpinVar, &ParticleSystem::setEndSpin,
-                        &ParticleSystem::setEndSpinVar}) {
+    for (auto setter : { &ParticleSystem::setStartSpin, &ParticleSystem::setStartSpinVar,
+             &ParticleSystem::setEndSpin, &ParticleSystem::setEndSpinVar }) {
         EXPECT_EQ(raisedBy([&] { (system.get()->*setter)(10); }),
-                  "InternalInconsistencyException: PointParticleSystem doesn't support spinning");
+            "InternalInconsistencyException: PointParticleSystem doesn't support spinning");
         EXPECT_EQ(raisedBy([&] { (system.get()->*setter)(0); }), "");
     }
     EXPECT_EQ(raisedBy([] { ParticleSystem::node(); }),
-              "Particle.init: Particle.init shall not be called. Use initWithTotalParticles instead.");
+        "Particle.init: Particle.init shall not be called. Use initWithTotalParticles instead.");
     EXPECT_FALSE(PointParticleSystem::particleWithTotalParticles(-1));
 }
 
 TEST_F(ParticleSystemTest, RunsOnlyWhileInTheRunningScene)
 {
     Director::useDisplayLinkDirector();
-    Director::sharedDirector()->attachInWindow(WindowInfo{});
+    Director::sharedDirector()->attachInWindow(WindowInfo {});
     Ref<Scene> scene = Scene::node();
     system->setEmissionRate(1000);
     system->setTotalParticles(10);
     host.frame();
-    EXPECT_EQ(system->particleCount(), 0);  // not in a running scene
+    EXPECT_EQ(system->particleCount(), 0); // not in a running scene
 
     scene->addChild(system.get());
     Director::sharedDirector()->runWithScene(scene.get());
-    host.frame();  // enters the scene
+    host.frame(); // enters the scene
     host.frame();
     host.frame();
     EXPECT_EQ(system->particleCount(), 10);
@@ -234,9 +234,9 @@ TEST_F(ParticleSystemTest, RunsOnlyWhileInTheRunningScene)
     system->stopSystem();
     system->setAutoRemoveOnFinish(true);
     host.frame();
-    EXPECT_EQ(system->parent(), nullptr);  // its last particles died: gone from the scene
+    EXPECT_EQ(system->parent(), nullptr); // its last particles died: gone from the scene
     EXPECT_TRUE(scene->children().empty());
-    system = nullptr;  // removal cleaned it up
+    system = nullptr; // removal cleaned it up
 }
 
 // --- drawn ----------------------------------------------------------------------------------
@@ -251,7 +251,7 @@ TEST(ParticlePixels, PointSpritesDrawTexturedAtTheirSizeAndBurstsGlow)
     surface.setResourceDirectory(dir.path());
     // White inside, a transparent right half: the sprite's texture must show, not a square.
     ASSERT_TRUE(surface.writeImage(dir.file("half.png"), makeImage(32, 32, true, [](int x, int) {
-        return x < 16 ? RGBA8{255, 255, 255, 255} : RGBA8{0, 0, 0, 0};
+        return x < 16 ? RGBA8 { 255, 255, 255, 255 } : RGBA8 { 0, 0, 0, 0 };
     })));
 
     Ref<PointParticleSystem> one = PointParticleSystem::particleWithTotalParticles(1);
@@ -261,16 +261,16 @@ TEST(ParticlePixels, PointSpritesDrawTexturedAtTheirSizeAndBurstsGlow)
     one->setStartSize(32);
     one->setEndSize(kParticleStartSizeEqualToEndSize);
     one->setLife(10);
-    one->setStartColor({1, 0, 0, 1});
-    one->setEndColor({1, 0, 0, 1});
+    one->setStartColor({ 1, 0, 0, 1 });
+    one->setEndColor({ 1, 0, 0, 1 });
     ASSERT_TRUE(one->addParticle());
     one->step(0);
     surface.begin2D(0, 0, 0);
     one->visit();
-    EXPECT_GT(surface.pixel(40, 50).r, 200);  // left half of the sprite
+    EXPECT_GT(surface.pixel(40, 50).r, 200); // left half of the sprite
     EXPECT_EQ(surface.pixel(40, 50).g, 0);
-    EXPECT_EQ(surface.pixel(60, 50).r, 0);  // right half: transparent texels
-    EXPECT_EQ(surface.pixel(40, 70).r, 0);  // above the 32-point square
+    EXPECT_EQ(surface.pixel(60, 50).r, 0); // right half: transparent texels
+    EXPECT_EQ(surface.pixel(40, 70).r, 0); // above the 32-point square
     EXPECT_GT(surface.pixel(40, 64).r, 200);
     one->cleanup();
 
@@ -287,8 +287,8 @@ TEST(ParticlePixels, PointSpritesDrawTexturedAtTheirSizeAndBurstsGlow)
     burst->setLife(1);
     burst->setStartSize(24);
     burst->setEndSize(4);
-    burst->setStartColor({1, 0.8f, 0.3f, 1});
-    burst->setEndColor({1, 0.2f, 0, 0.2f});
+    burst->setStartColor({ 1, 0.8f, 0.3f, 1 });
+    burst->setEndColor({ 1, 0.2f, 0, 0.2f });
     burst->setEmissionRate(1000);
     burst->setDuration(0.05f);
     srandom(3);

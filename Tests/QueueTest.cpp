@@ -11,7 +11,7 @@ struct Item : Object {
     Item() { ++alive; }
     ~Item() override { --alive; }
 };
-}  // namespace
+} // namespace
 
 TEST(Queue, FirstInFirstOutAndDequeuedObjectOutlivesRemoval)
 {

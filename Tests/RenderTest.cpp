@@ -26,7 +26,7 @@ HostImage disc(int side, float soft)
         const float r = static_cast<float>(side) / 2;
         const float d = std::hypot(static_cast<float>(x) + 0.5f - r, static_cast<float>(y) + 0.5f - r);
         const float a = std::clamp((r - d) / soft, 0.0f, 1.0f);
-        return RGBA8{255, 0, 0, static_cast<int>(std::lround(a * 255))};
+        return RGBA8 { 255, 0, 0, static_cast<int>(std::lround(a * 255)) };
     });
 }
 
@@ -40,17 +40,17 @@ protected:
     }
     void TearDown() override { TextureMgr::purgeSharedTextureMgr(); }
 
-    GLTestSurface surface{128, 128};
+    GLTestSurface surface { 128, 128 };
     TempDir dir;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(RenderTest, PremultipliedSpriteBlendsWithoutFringes)
 {
     ASSERT_TRUE(surface.writeImage(dir.file("Disc.png"), disc(16, 4)));
     Ref<Sprite> sprite = Sprite::spriteWithFile("Disc.png");
-    sprite->setPosition({64, 64});
+    sprite->setPosition({ 64, 64 });
     // Magnified, so filtering mixes the edge texels with the transparent padding too.
     sprite->setScale(6);
     surface.begin2D(0, 1, 0);
@@ -79,7 +79,7 @@ TEST_F(RenderTest, PremultipliedSpriteBlendsWithoutFringes)
 TEST_F(RenderTest, AlphaOnlyLabelDrawsInItsColour)
 {
     Ref<Label> label = Label::labelWithString("Hello", "Helvetica", 24);
-    label->setPosition({64, 64});
+    label->setPosition({ 64, 64 });
     const CGSize size = label->contentSize();
     ASSERT_GT(size.width, 20);
 
@@ -108,7 +108,7 @@ TEST_F(RenderTest, AlphaOnlyLabelDrawsInItsColour)
     EXPECT_TRUE(grey);
     EXPECT_TRUE(clearOutside);
 
-    label->setColor({255, 0, 0});
+    label->setColor({ 255, 0, 0 });
     label->setOpacity(128);
     surface.begin2D(0, 0, 0);
     label->visit();
@@ -122,7 +122,7 @@ TEST(RenderSceneTest, SceneLooksTheSameAtScaleOneAndTwo)
     TempDir dir;
     const char* keep = std::getenv("BONZELAR_SCREENSHOT_DIR");
     CGSize labelSizes[2];
-    for (float scale : {1.0f, 2.0f}) {
+    for (float scale : { 1.0f, 2.0f }) {
         SCOPED_TRACE(scale);
         GLTestSurface surface(160, 240, scale);
         if (!surface.ready())
@@ -132,20 +132,20 @@ TEST(RenderSceneTest, SceneLooksTheSameAtScaleOneAndTwo)
         ASSERT_TRUE(surface.writeImage(dir.file("Ball@2x.png"), disc(80, 3)));
 
         Ref<Sprite> ball = Sprite::spriteWithFile("Ball.png");
-        ball->setPosition({50, 180});
+        ball->setPosition({ 50, 180 });
         Ref<Label> label = Label::labelWithString("Bonzelar", "Marker Felt", 22);
-        label->setPosition({80, 120});
-        label->setColor({255, 255, 0});
+        label->setPosition({ 80, 120 });
+        label->setColor({ 255, 255, 0 });
 
         surface.begin2D(0.1f, 0.15f, 0.3f);
         ball->visit();
         label->visit();
         glColor4ub(255, 255, 255, 255);
         glLineWidth(scale);
-        drawCircle({110, 180}, 25, 0.5f, 25, true);
-        const CGPoint box[4] = {{20, 20}, {140, 20}, {140, 80}, {20, 80}};
+        drawCircle({ 110, 180 }, 25, 0.5f, 25, true);
+        const CGPoint box[4] = { { 20, 20 }, { 140, 20 }, { 140, 80 }, { 20, 80 } };
         drawPoly(box, 4, true);
-        drawLine({20, 50}, {140, 50});
+        drawLine({ 20, 50 }, { 140, 50 });
 
         EXPECT_EQ(ball->texture()->contentScale(), scale);
         EXPECT_EQ(label->texture()->contentScale(), scale);
@@ -161,8 +161,11 @@ TEST(RenderSceneTest, SceneLooksTheSameAtScaleOneAndTwo)
             int best = 0;
             for (int d = -1; d <= 1; ++d)
                 for (int e = -1; e <= 1; ++e)
-                    best = std::max(best, surface.pixelAtPoint(x + static_cast<float>(d) / scale,
-                                                               y + static_cast<float>(e) / scale).r);
+                    best = std::max(best,
+                        surface
+                            .pixelAtPoint(
+                                x + static_cast<float>(d) / scale, y + static_cast<float>(e) / scale)
+                            .r);
             return best;
         };
         EXPECT_GT(lineNear(80, 50), 200);
@@ -190,7 +193,7 @@ TEST(RenderDirectorTest, FrameRateCounterDrawsFromTheDigitAtlas)
     surface.setResourceDirectory(BONZELAR_TEST_RESOURCES);
     Director* director = Director::sharedDirector();
     director->setDisplayFPS(true);
-    ASSERT_TRUE(director->attachInWindow(WindowInfo{}));
+    ASSERT_TRUE(director->attachInWindow(WindowInfo {}));
     director->runWithScene(Scene::node());
     for (int i = 0; i < 8; ++i) {
         surface.advance(1.0 / 60.0);

@@ -30,7 +30,7 @@ struct Entry {
     int width = 0;
     int height = 0;
     std::string kind;
-    std::string where;  // manifest and line, for messages
+    std::string where; // manifest and line, for messages
 };
 
 struct Manifests {
@@ -63,7 +63,7 @@ Manifests readManifests()
                 m.errors.push_back(where + ": needs name, width, height and an optional kind");
                 continue;
             }
-            Entry e{fields[0], 0, 0, fields.size() > 3 ? fields[3] : "picture", where};
+            Entry e { fields[0], 0, 0, fields.size() > 3 ? fields[3] : "picture", where };
             if (e.kind != "sound") {
                 char* end = nullptr;
                 e.width = static_cast<int>(std::strtol(fields[1].c_str(), &end, 10));
@@ -110,18 +110,15 @@ std::optional<Picture> loadPicture(const std::string& file)
     SDL_FreeSurface(loaded);
     if (!s)
         return std::nullopt;
-    Picture p{s->w, s->h, std::vector<std::uint8_t>(static_cast<size_t>(s->w) * s->h * 4)};
+    Picture p { s->w, s->h, std::vector<std::uint8_t>(static_cast<size_t>(s->w) * s->h * 4) };
     for (int y = 0; y < s->h; ++y)
         std::copy_n(static_cast<const std::uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch,
-                    static_cast<size_t>(s->w) * 4, p.rgba.begin() + static_cast<std::ptrdiff_t>(y) * s->w * 4);
+            static_cast<size_t>(s->w) * 4, p.rgba.begin() + static_cast<std::ptrdiff_t>(y) * s->w * 4);
     SDL_FreeSurface(s);
     return p;
 }
 
-std::string twoX(const std::string& file)
-{
-    return file.substr(0, file.size() - 4) + "@2x.png";
-}
+std::string twoX(const std::string& file) { return file.substr(0, file.size() - 4) + "@2x.png"; }
 
 // Average colour weighted by alpha, plus mean alpha: equal for the same picture at any scale.
 std::vector<double> meanColour(const Picture& p)
@@ -136,8 +133,8 @@ std::vector<double> meanColour(const Picture& p)
     }
     const double n = static_cast<double>(p.rgba.size() / 4);
     if (a == 0)
-        return {0, 0, 0, 0};
-    return {r / a, g / a, b / a, a / n};
+        return { 0, 0, 0, 0 };
+    return { r / a, g / a, b / a, a / n };
 }
 
 bool anyTransparent(const Picture& p)
@@ -194,7 +191,8 @@ void checkKind(const Entry& e, const Picture& p)
             EXPECT_TRUE(inked) << e.file << " cell " << cell << " is empty";
         }
     } else {
-        EXPECT_TRUE(e.kind == "picture" || e.kind == "icon") << e.where << ": unknown kind \"" << e.kind << "\"";
+        EXPECT_TRUE(e.kind == "picture" || e.kind == "icon")
+            << e.where << ": unknown kind \"" << e.kind << "\"";
     }
 }
 
@@ -208,9 +206,15 @@ struct Sound {
     std::string error;
 };
 
-std::uint32_t be32(const std::uint8_t* p) { return (std::uint32_t(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
+std::uint32_t be32(const std::uint8_t* p)
+{
+    return (std::uint32_t(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
 std::uint16_t be16(const std::uint8_t* p) { return std::uint16_t((p[0] << 8) | p[1]); }
-std::uint32_t le32(const std::uint8_t* p) { return (std::uint32_t(p[3]) << 24) | (p[2] << 16) | (p[1] << 8) | p[0]; }
+std::uint32_t le32(const std::uint8_t* p)
+{
+    return (std::uint32_t(p[3]) << 24) | (p[2] << 16) | (p[1] << 8) | p[0];
+}
 std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t((p[1] << 8) | p[0]); }
 
 // Read by hand: the mixer converts on load and would hide the file's own format and level.
@@ -233,7 +237,8 @@ Sound readSound(const std::string& file)
     size_t sampleBytes = 0;
     bool pcm = aiff;
     for (size_t at = 12; at + 8 <= d.size();) {
-        const std::string id(d.begin() + static_cast<std::ptrdiff_t>(at), d.begin() + static_cast<std::ptrdiff_t>(at) + 4);
+        const std::string id(
+            d.begin() + static_cast<std::ptrdiff_t>(at), d.begin() + static_cast<std::ptrdiff_t>(at) + 4);
         const size_t size = aiff ? be32(&d[at + 4]) : le32(&d[at + 4]);
         const std::uint8_t* c = &d[at + 8];
         if (at + 8 + size > d.size())
@@ -265,7 +270,7 @@ Sound readSound(const std::string& file)
     if (!pcm)
         return fail("not plain PCM");
     if (!samples || s.channels <= 0 || s.bits != 16 || s.rate <= 0)
-        return s;  // the caller reports what is missing
+        return s; // the caller reports what is missing
     const size_t count = sampleBytes / 2;
     double peak = 0, sum = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -322,7 +327,7 @@ TEST_F(Resources, EveryListedPictureDecodesAtItsSizeAndTwiceItsSize)
         EXPECT_EQ(one->height, e.height) << e.file;
         checkKind(e, *one);
         if (e.kind == "icon")
-            continue;  // icons come in sized files of their own, not as 2x pairs
+            continue; // icons come in sized files of their own, not as 2x pairs
         const std::optional<Picture> two = loadPicture(twoX(e.file));
         ASSERT_TRUE(two) << twoX(e.file) << " is missing or does not decode";
         EXPECT_EQ(two->width, 2 * e.width) << twoX(e.file);
@@ -380,13 +385,12 @@ TEST_F(Resources, SoundsArePlayableShortAndAboutEquallyLoud)
 
 TEST_F(Resources, GameNamesOnlyListedFiles)
 {
-    std::vector<std::string> named = {"Selected.png", "Pain-None.png", "Pain-Low.png", "Pain-Medium.png",
-                                      "Pain-High.png", "fps_images.png", "OptionsInfo.png", "MenuBackground.png",
-                                      "AboutLiteBackground.png", "MarrowLogo.png", "Spark.png",
-                                      "FaceCropperHelp.png", "voice1.aif", "voice2.aif", "saber_on.wav",
-                                      "saber_off.wav"};
+    std::vector<std::string> named = { "Selected.png", "Pain-None.png", "Pain-Low.png", "Pain-Medium.png",
+        "Pain-High.png", "fps_images.png", "OptionsInfo.png", "MenuBackground.png", "AboutLiteBackground.png",
+        "MarrowLogo.png", "Spark.png", "FaceCropperHelp.png", "voice1.aif", "voice2.aif", "saber_on.wav",
+        "saber_off.wav" };
     for (int i = 1; i <= 12; ++i)
-        for (const char* family : {"Background", "Ball"}) {
+        for (const char* family : { "Background", "Ball" }) {
             named.push_back(family + std::to_string(i) + ".png");
             named.push_back(family + std::to_string(i) + "_thumb.png");
         }
@@ -394,7 +398,7 @@ TEST_F(Resources, GameNamesOnlyListedFiles)
         named.push_back("swoosh" + std::to_string(i) + ".aif");
     for (int i = 1; i <= 5; ++i)
         named.push_back("clash" + std::to_string(i) + ".aif");
-    for (const char* ragdoll : {"Rocker", "BabeBikiniProfile", "Nerd", "Dog", "Narwhal"})
+    for (const char* ragdoll : { "Rocker", "BabeBikiniProfile", "Nerd", "Dog", "Narwhal" })
         named.push_back(std::string(ragdoll) + "_Thumb.png");
     for (const std::string& file : named)
         EXPECT_TRUE(findEntry(file)) << file << " is loaded by the game but listed in no manifest.tsv";
@@ -405,7 +409,8 @@ TEST_F(Resources, ScreenPicturesCoverTheWindowAndBallsAreSquare)
     for (int i = 1; i <= 12; ++i) {
         EXPECT_EQ(pointSize("Background" + std::to_string(i) + ".png"), std::make_pair(320, 480)) << i;
         const auto ball = pointSize("Ball" + std::to_string(i) + ".png");
-        EXPECT_EQ(ball.first, ball.second) << "Ball" << i << " would be squashed: its width is scaled to the diameter";
+        EXPECT_EQ(ball.first, ball.second)
+            << "Ball" << i << " would be squashed: its width is scaled to the diameter";
     }
     EXPECT_EQ(pointSize("MenuBackground.png"), std::make_pair(320, 480));
     EXPECT_EQ(pointSize("AboutLiteBackground.png"), std::make_pair(320, 480));
@@ -421,7 +426,7 @@ TEST_F(Resources, ScreenPicturesCoverTheWindowAndBallsAreSquare)
 TEST_F(Resources, PainMeterBlocksAndScoreFitSideBySide)
 {
     const auto none = pointSize("Pain-None.png");
-    for (const char* lit : {"Pain-Low.png", "Pain-Medium.png", "Pain-High.png"})
+    for (const char* lit : { "Pain-Low.png", "Pain-Medium.png", "Pain-High.png" })
         EXPECT_EQ(pointSize(lit), none) << lit << " replaces the dark block in place";
     // Fifteen centred blocks, 2 points apart, end before the score label at x 180.
     const int w = none.first;
@@ -442,7 +447,7 @@ TEST_F(Resources, SelectorThumbnailsFillFourColumnsBetweenTitleAndBackItem)
         thumbs.push_back("Background" + std::to_string(i) + "_thumb.png");
         thumbs.push_back("Ball" + std::to_string(i) + "_thumb.png");
     }
-    for (const char* ragdoll : {"Rocker", "BabeBikiniProfile", "Nerd", "Dog", "Narwhal"})
+    for (const char* ragdoll : { "Rocker", "BabeBikiniProfile", "Nerd", "Dog", "Narwhal" })
         thumbs.push_back(std::string(ragdoll) + "_Thumb.png");
     for (const std::string& t : thumbs)
         EXPECT_EQ(pointSize(t), marker) << t << ": the marker frames each thumbnail exactly";
@@ -456,4 +461,4 @@ TEST_F(Resources, SelectorThumbnailsFillFourColumnsBetweenTitleAndBackItem)
     EXPECT_GT(bottom, 75.0);
 }
 
-}  // namespace
+} // namespace

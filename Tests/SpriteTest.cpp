@@ -16,19 +16,19 @@ protected:
         if (!surface.ready())
             GTEST_SKIP() << "no offscreen GL ES 1.1 surface: " << surface.error();
         surface.setResourceDirectory(dir.path());
-        ASSERT_TRUE(surface.writeImage(dir.file("Picture.png"), solidImage(300, 200, {255, 0, 0, 255})));
-        ASSERT_TRUE(surface.writeImage(dir.file("Opaque.png"), solidImage(8, 8, {0, 0, 255, 255}, false)));
+        ASSERT_TRUE(surface.writeImage(dir.file("Picture.png"), solidImage(300, 200, { 255, 0, 0, 255 })));
+        ASSERT_TRUE(surface.writeImage(dir.file("Opaque.png"), solidImage(8, 8, { 0, 0, 255, 255 }, false)));
         for (int i = 0; i < 3; ++i)
-            ASSERT_TRUE(surface.writeImage(dir.file("frame_" + std::to_string(i) + ".png"),
-                                           solidImage(4 + i, 4, {0, 255, 0, 255})));
+            ASSERT_TRUE(surface.writeImage(
+                dir.file("frame_" + std::to_string(i) + ".png"), solidImage(4 + i, 4, { 0, 255, 0, 255 })));
     }
     void TearDown() override { TextureMgr::purgeSharedTextureMgr(); }
 
-    GLTestSurface surface{32, 32};
+    GLTestSurface surface { 32, 32 };
     TempDir dir;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(SpriteTest, SpritesOfOneFileShareItsTextureAndTakeItsSize)
 {
@@ -66,7 +66,7 @@ TEST_F(SpriteTest, OpacityAndBlendFollowTheTexturesAlpha)
     EXPECT_EQ(premultiplied->blendFunc(), kBlendFuncDefault);
     premultiplied->setRGB(255, 0, 0);
     premultiplied->setOpacity(100);
-    EXPECT_EQ(premultiplied->color(), (Color3B{100, 100, 100}));
+    EXPECT_EQ(premultiplied->color(), (Color3B { 100, 100, 100 }));
     EXPECT_EQ(premultiplied->opacity(), 100);
 
     Ref<Sprite> straight = Sprite::spriteWithFile("Opaque.png");
@@ -74,7 +74,7 @@ TEST_F(SpriteTest, OpacityAndBlendFollowTheTexturesAlpha)
     EXPECT_EQ(straight->blendFunc(), kBlendFuncStraightAlpha);
     straight->setRGB(255, 0, 0);
     straight->setOpacity(100);
-    EXPECT_EQ(straight->color(), (Color3B{255, 0, 0}));
+    EXPECT_EQ(straight->color(), (Color3B { 255, 0, 0 }));
 
     // A premultiplied texture afterwards does not bring the default blend back.
     straight->setTexture(premultiplied->texture());
@@ -84,7 +84,8 @@ TEST_F(SpriteTest, OpacityAndBlendFollowTheTexturesAlpha)
 
 TEST_F(SpriteTest, AnimationFramesBecomeTheDisplayedTexture)
 {
-    Ref<Animation> walk = Animation::animationWithName("walk", 0.05f, {"frame_0.png", "frame_1.png", "frame_2.png"});
+    Ref<Animation> walk
+        = Animation::animationWithName("walk", 0.05f, { "frame_0.png", "frame_1.png", "frame_2.png" });
     testing::internal::CaptureStderr();
     walk->addFrameWithFilename("frame_missing.png");
     testing::internal::GetCapturedStderr();
@@ -105,7 +106,7 @@ TEST_F(SpriteTest, AnimationFramesBecomeTheDisplayedTexture)
     EXPECT_EQ(sprite->contentSize(), CGSizeMake(4, 4));
 
     EXPECT_EQ(raisedBy([&] { sprite->animationByName(""); }),
-              "InternalInconsistencyException: animationName parameter must be non nil");
+        "InternalInconsistencyException: animationName parameter must be non nil");
     EXPECT_THROW(sprite->setDisplayFrame("walk", 3), Exception);
     EXPECT_THROW(sprite->setDisplayFrame("run", 0), Exception);
     EXPECT_EQ(sprite->displayFrame(), walk->frames()[0].get());

@@ -52,7 +52,7 @@ protected:
         ASSERT_TRUE(surface.writeImage(dir.file(name), image));
     }
 
-    GLTestSurface surface{64, 64};
+    GLTestSurface surface { 64, 64 };
     TempDir dir;
 };
 
@@ -70,11 +70,11 @@ int expand(int value, int bits)
     return static_cast<int>(std::lround((value >> (8 - bits)) * 255.0 / max));
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(Texture2DTest, SizesRoundUpToPowersOfTwoWithinTheLimit)
 {
-    Ref<Texture2D> t = Texture2D::textureWithImage(solidImage(300, 200, {255, 0, 0, 255}));
+    Ref<Texture2D> t = Texture2D::textureWithImage(solidImage(300, 200, { 255, 0, 0, 255 }));
     ASSERT_TRUE(t);
     EXPECT_EQ(t->pixelsWide(), 512u);
     EXPECT_EQ(t->pixelsHigh(), 256u);
@@ -83,14 +83,16 @@ TEST_F(Texture2DTest, SizesRoundUpToPowersOfTwoWithinTheLimit)
     EXPECT_EQ(t->contentSize(), CGSizeMake(300, 200));
     EXPECT_NE(t->name(), 0u);
 
-    Ref<Texture2D> tiny = Texture2D::textureWithImage(solidImage(1, 1024, {0, 0, 0, 255}));
+    Ref<Texture2D> tiny = Texture2D::textureWithImage(solidImage(1, 1024, { 0, 0, 0, 255 }));
     ASSERT_TRUE(tiny);
     EXPECT_EQ(tiny->pixelsWide(), 1u);
     EXPECT_EQ(tiny->pixelsHigh(), 1024u);
 
     Ref<Texture2D> big = make<Texture2D>();
-    EXPECT_EQ(raisedBy([&] { big->initWithImage(solidImage(1025, 4, {0, 0, 0, 255})); }),
-              "InternalInconsistencyException: Image is bigger than the supported 1024 x 1024");
+    EXPECT_EQ(raisedBy([&] {
+        big->initWithImage(solidImage(1025, 4, { 0, 0, 0, 255 }));
+    }),
+        "InternalInconsistencyException: Image is bigger than the supported 1024 x 1024");
     EXPECT_EQ(big->name(), 0u);
 }
 
@@ -98,7 +100,7 @@ TEST_F(Texture2DTest, PicturesArePremultipliedWithTheirTopRowAtTZero)
 {
     // Top row: half-transparent orange; bottom row: opaque blue.
     const HostImage image = makeImage(2, 2, true, [](int, int y) {
-        return y == 0 ? RGBA8{200, 100, 50, 128} : RGBA8{0, 0, 255, 255};
+        return y == 0 ? RGBA8 { 200, 100, 50, 128 } : RGBA8 { 0, 0, 255, 255 };
     });
     Ref<Texture2D> t = Texture2D::textureWithImage(image);
     ASSERT_TRUE(t);
@@ -107,7 +109,7 @@ TEST_F(Texture2DTest, PicturesArePremultipliedWithTheirTopRowAtTZero)
     expectNear(drawnPixel(t, 1, 1), 0, 0, 255, 0);
 
     // An opaque picture keeps its colours and blends as straight alpha.
-    Ref<Texture2D> opaque = Texture2D::textureWithImage(solidImage(2, 2, {10, 20, 30, 0}, false));
+    Ref<Texture2D> opaque = Texture2D::textureWithImage(solidImage(2, 2, { 10, 20, 30, 0 }, false));
     ASSERT_TRUE(opaque);
     EXPECT_FALSE(opaque->hasPremultipliedAlpha());
     expectNear(drawnPixel(opaque, 0, 0), 10, 20, 30, 0);
@@ -115,27 +117,29 @@ TEST_F(Texture2DTest, PicturesArePremultipliedWithTheirTopRowAtTZero)
 
 TEST_F(Texture2DTest, SixteenBitFormatsKeepTheTopBitsOfEachChannel)
 {
-    const RGBA8 colour{0xFF, 0x84, 0x3C, 0xFF};
+    const RGBA8 colour { 0xFF, 0x84, 0x3C, 0xFF };
     struct Case {
         Texture2DPixelFormat format;
         int rBits, gBits, bBits;
     };
-    for (const Case& c : {Case{kTexture2DPixelFormat_RGB565, 5, 6, 5}, Case{kTexture2DPixelFormat_RGBA4444, 4, 4, 4},
-                          Case{kTexture2DPixelFormat_RGB5A1, 5, 5, 5}}) {
+    for (const Case& c :
+        { Case { kTexture2DPixelFormat_RGB565, 5, 6, 5 }, Case { kTexture2DPixelFormat_RGBA4444, 4, 4, 4 },
+            Case { kTexture2DPixelFormat_RGB5A1, 5, 5, 5 } }) {
         SCOPED_TRACE(c.format);
         Texture2D::setDefaultAlphaPixelFormat(c.format);
         Ref<Texture2D> t = Texture2D::textureWithImage(solidImage(3, 3, colour));
         ASSERT_TRUE(t);
         EXPECT_EQ(t->pixelFormat(), c.format);
         expectNear(drawnPixel(t, 1, 1), expand(colour.r, c.rBits), expand(colour.g, c.gBits),
-                   expand(colour.b, c.bBits));
+            expand(colour.b, c.bBits));
     }
 
     // RGB5A1 keeps only the top bit of alpha: 0x7F is gone, 0x80 is opaque. The blend leaves
     // the texture's alpha in the white colour buffer.
     Texture2D::setDefaultAlphaPixelFormat(kTexture2DPixelFormat_RGB5A1);
-    Ref<Texture2D> t = Texture2D::textureWithImage(
-        makeImage(2, 1, true, [](int x, int) { return RGBA8{255, 255, 255, x == 0 ? 0x7F : 0x80}; }));
+    Ref<Texture2D> t = Texture2D::textureWithImage(makeImage(2, 1, true, [](int x, int) {
+        return RGBA8 { 255, 255, 255, x == 0 ? 0x7F : 0x80 };
+    }));
     ASSERT_TRUE(t);
     surface.begin2D(1, 1, 1);
     drawTexture(t, GL_ZERO, GL_SRC_ALPHA);
@@ -144,7 +148,7 @@ TEST_F(Texture2DTest, SixteenBitFormatsKeepTheTopBitsOfEachChannel)
 
     // Alpha-only textures take the vertex colour, so they must not count as premultiplied.
     Texture2D::setDefaultAlphaPixelFormat(kTexture2DPixelFormat_A8);
-    Ref<Texture2D> mask = Texture2D::textureWithImage(solidImage(2, 2, {0, 0, 0, 102}));
+    Ref<Texture2D> mask = Texture2D::textureWithImage(solidImage(2, 2, { 0, 0, 0, 102 }));
     ASSERT_TRUE(mask);
     EXPECT_FALSE(mask->hasPremultipliedAlpha());
     surface.begin2D(0, 0, 0);
@@ -156,21 +160,25 @@ TEST_F(Texture2DTest, BadInputIsRefusedWithoutUploading)
 {
     Texture2D::setDefaultAlphaPixelFormat(static_cast<Texture2DPixelFormat>(9));
     Ref<Texture2D> t = make<Texture2D>();
-    EXPECT_EQ(raisedBy([&] { t->initWithImage(solidImage(2, 2, {0, 0, 0, 255})); }),
-              "InternalInconsistencyException: Invalid pixel format");
+    EXPECT_EQ(raisedBy([&] {
+        t->initWithImage(solidImage(2, 2, { 0, 0, 0, 255 }));
+    }),
+        "InternalInconsistencyException: Invalid pixel format");
     const std::uint8_t pixels[4] = {};
-    EXPECT_EQ(raisedBy([&] { t->initWithData(pixels, static_cast<Texture2DPixelFormat>(0), 1, 1, {1, 1}); }),
-              "InternalInconsistencyException: ");
+    EXPECT_EQ(raisedBy([&] {
+        t->initWithData(pixels, static_cast<Texture2DPixelFormat>(0), 1, 1, { 1, 1 });
+    }),
+        "InternalInconsistencyException: ");
     EXPECT_EQ(t->name(), 0u);
 
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(t->initWithImage(HostImage{}));
+    EXPECT_FALSE(t->initWithImage(HostImage {}));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Image is Null"), std::string::npos);
 }
 
 TEST_F(Texture2DTest, CacheSharesOneTexturePerNameAsWritten)
 {
-    writePicture("Ball.png", solidImage(300, 200, {0, 255, 0, 255}));
+    writePicture("Ball.png", solidImage(300, 200, { 0, 255, 0, 255 }));
     TextureMgr* mgr = TextureMgr::sharedTextureMgr();
     Ref<Texture2D> a = mgr->addImage("Ball.png");
     Ref<Texture2D> b = mgr->addImage("Ball.png");
@@ -196,13 +204,13 @@ TEST_F(Texture2DTest, CacheSharesOneTexturePerNameAsWritten)
     TextureMgr::purgeSharedTextureMgr();
     EXPECT_EQ(TextureMgr::sharedTextureMgr()->textureCount(), 0u);
     EXPECT_EQ(raisedBy([] { TextureMgr::sharedTextureMgr()->addImage(""); }),
-              "InternalInconsistencyException: TextureMgr: fileimage MUST not be nill");
+        "InternalInconsistencyException: TextureMgr: fileimage MUST not be nill");
 }
 
 TEST_F(Texture2DTest, UnreadableAndOversizedPicturesGiveNoTextureAndAreRetried)
 {
-    writePicture("Huge.png", solidImage(1500, 2, {0, 0, 0, 255}));
-    ASSERT_TRUE(surface.writeImage(dir.file("Broken.png"), solidImage(2, 2, {0, 0, 0, 255})));
+    writePicture("Huge.png", solidImage(1500, 2, { 0, 0, 0, 255 }));
+    ASSERT_TRUE(surface.writeImage(dir.file("Broken.png"), solidImage(2, 2, { 0, 0, 0, 255 })));
     std::FILE* f = std::fopen(dir.file("Broken.png").c_str(), "r+b");
     ASSERT_TRUE(f);
     std::fseek(f, 30, SEEK_SET);
@@ -210,7 +218,7 @@ TEST_F(Texture2DTest, UnreadableAndOversizedPicturesGiveNoTextureAndAreRetried)
     std::fclose(f);
 
     TextureMgr* mgr = TextureMgr::sharedTextureMgr();
-    for (const char* name : {"Missing.png", "Huge.png", "Broken.png"}) {
+    for (const char* name : { "Missing.png", "Huge.png", "Broken.png" }) {
         SCOPED_TRACE(name);
         testing::internal::CaptureStderr();
         EXPECT_FALSE(mgr->addImage(name));
@@ -219,16 +227,16 @@ TEST_F(Texture2DTest, UnreadableAndOversizedPicturesGiveNoTextureAndAreRetried)
     }
     EXPECT_EQ(mgr->textureCount(), 0u);
 
-    writePicture("Missing.png", solidImage(4, 4, {0, 0, 0, 255}));
+    writePicture("Missing.png", solidImage(4, 4, { 0, 0, 0, 255 }));
     EXPECT_TRUE(mgr->addImage("Missing.png"));
 }
 
 TEST_F(Texture2DTest, DecodedPicturesShareByContentNotByAddress)
 {
     TextureMgr* mgr = TextureMgr::sharedTextureMgr();
-    HostImage red = solidImage(4, 4, {255, 0, 0, 255});
+    HostImage red = solidImage(4, 4, { 255, 0, 0, 255 });
     Ref<Texture2D> first = mgr->addCGImage(red);
-    EXPECT_EQ(mgr->addCGImage(solidImage(4, 4, {255, 0, 0, 255})).get(), first.get());
+    EXPECT_EQ(mgr->addCGImage(solidImage(4, 4, { 255, 0, 0, 255 })).get(), first.get());
     // The same object with new pixels is a new picture.
     red.rgba[0] = 0;
     EXPECT_NE(mgr->addCGImage(red).get(), first.get());
@@ -238,17 +246,17 @@ TEST_F(Texture2DTest, DecodedPicturesShareByContentNotByAddress)
 TEST(Texture2DScaledTest, SharpPicturesLoadOnScaledSurfacesAndReportPoints)
 {
     TempDir dir;
-    for (float scale : {1.0f, 2.0f}) {
+    for (float scale : { 1.0f, 2.0f }) {
         SCOPED_TRACE(scale);
         GLTestSurface surface(32, 32, scale);
         if (!surface.ready())
             GTEST_SKIP() << surface.error();
         surface.setResourceDirectory(dir.path());
-        ASSERT_TRUE(surface.writeImage(dir.file("Head.png"), solidImage(10, 6, {0, 0, 255, 255})));
-        ASSERT_TRUE(surface.writeImage(dir.file("Head@2x.png"), solidImage(20, 12, {255, 0, 0, 255})));
+        ASSERT_TRUE(surface.writeImage(dir.file("Head.png"), solidImage(10, 6, { 0, 0, 255, 255 })));
+        ASSERT_TRUE(surface.writeImage(dir.file("Head@2x.png"), solidImage(20, 12, { 255, 0, 0, 255 })));
         // A sharp picture too big for a texture leaves the ordinary one.
-        ASSERT_TRUE(surface.writeImage(dir.file("Wide.png"), solidImage(600, 2, {0, 0, 255, 255})));
-        ASSERT_TRUE(surface.writeImage(dir.file("Wide@2x.png"), solidImage(1200, 4, {255, 0, 0, 255})));
+        ASSERT_TRUE(surface.writeImage(dir.file("Wide.png"), solidImage(600, 2, { 0, 0, 255, 255 })));
+        ASSERT_TRUE(surface.writeImage(dir.file("Wide@2x.png"), solidImage(1200, 4, { 255, 0, 0, 255 })));
 
         TextureMgr* mgr = TextureMgr::sharedTextureMgr();
         Ref<Texture2D> head = mgr->addImage("Head.png");

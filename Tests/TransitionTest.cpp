@@ -3,15 +3,15 @@
 //
 // Set BONZELAR_SCREENSHOT_DIR to keep the drawn frames (flip-quarter.png, flip-three-quarters.png).
 
+#include "Engine/Transition.h"
+#include "Engine/Camera.h"
 #include "Engine/CameraAction.h"
 #include "Engine/Director.h"
 #include "Engine/EaseAction.h"
 #include "Engine/Layer.h"
-#include "Engine/Camera.h"
 #include "Engine/Sprite.h"
 #include "Engine/TextureMgr.h"
 #include "Engine/TouchDispatcher.h"
-#include "Engine/Transition.h"
 #include "Support/FakeHost.h"
 #include "Support/GLTestSurface.h"
 
@@ -45,7 +45,8 @@ public:
 // A page that logs its life cycle and counts the touches its layer gets.
 class Page : public Scene {
 public:
-    explicit Page(std::string name) : m_name(std::move(name))
+    explicit Page(std::string name)
+        : m_name(std::move(name))
     {
         layer = make<TouchLayer>();
         addChild(layer.get());
@@ -78,7 +79,7 @@ protected:
         resetEngineForTest();
         g_log.clear();
         Director::useDisplayLinkDirector();
-        director()->attachInWindow(WindowInfo{});
+        director()->attachInWindow(WindowInfo {});
         a = make<Page>("A");
         b = make<Page>("B");
         director()->runWithScene(a.get());
@@ -89,8 +90,8 @@ protected:
     static Director* director() { return Director::sharedDirector(); }
     void tap(float x, float y)
     {
-        director()->openGLView()->handleHostTouches(HostTouchPhase::Began, {{m_finger, x, y, 1}}, 0);
-        director()->openGLView()->handleHostTouches(HostTouchPhase::Ended, {{m_finger, x, y, 1}}, 0);
+        director()->openGLView()->handleHostTouches(HostTouchPhase::Began, { { m_finger, x, y, 1 } }, 0);
+        director()->openGLView()->handleHostTouches(HostTouchPhase::Ended, { { m_finger, x, y, 1 } }, 0);
         ++m_finger;
     }
     // Frames until the scene runs; how many it took.
@@ -111,7 +112,7 @@ private:
     std::int64_t m_finger = 1;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(TransitionTest, ScenesEnterAndExitInTheDirectorsOrder)
 {
@@ -120,13 +121,13 @@ TEST_F(TransitionTest, ScenesEnterAndExitInTheDirectorsOrder)
     director()->replaceScene(slide.get());
     host.frame();
     // The outgoing page stays entered: the transition takes over its exit.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"enter B"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "enter B" }));
     EXPECT_TRUE(a->isRunning());
     EXPECT_TRUE(b->isRunning());
     EXPECT_EQ(director()->runningScene(), slide.get());
 
     runUntil(b.get());
-    EXPECT_EQ(g_log, (std::vector<std::string>{"enter B", "exit A", "finish B"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "enter B", "exit A", "finish B" }));
     EXPECT_FALSE(a->isRunning());
     EXPECT_TRUE(b->isRunning());
     EXPECT_EQ(director()->scenesStack().size(), 1u);
@@ -137,8 +138,9 @@ TEST_F(TransitionTest, TouchesAreIgnoredUntilTheNewSceneHasTakenOver)
     tap(100, 100);
     EXPECT_EQ(a->layer->touches, 1);
 
-    director()->replaceScene(FlipXTransition::transitionWithDuration(0.5f, b.get(), kOrientationLeftOver).get());
-    tap(100, 100);  // already off before the first frame
+    director()->replaceScene(
+        FlipXTransition::transitionWithDuration(0.5f, b.get(), kOrientationLeftOver).get());
+    tap(100, 100); // already off before the first frame
     int frames = 0;
     while (director()->runningScene() != b.get()) {
         host.frame();
@@ -215,7 +217,7 @@ TEST_F(TransitionTest, FlipShowsOnlyTheOldPageThenOnlyTheNewOne)
             break;
         const float t = static_cast<float>(k - 1) / 60;
         if (b->visible() && flip->progress() == 1)
-            break;  // finished: both are reset this frame
+            break; // finished: both are reset this frame
         EXPECT_NE(a->visible(), b->visible()) << "at " << t;
         if (t < 0.245f) {
             EXPECT_TRUE(a->visible()) << "at " << t;
@@ -252,7 +254,8 @@ TEST_F(TransitionTest, OutgoingSceneComesBackUntouchedAndCanBeShownAgain)
 {
     a->setRotation(12);
     a->setScale(0.5f);
-    director()->replaceScene(FlipXTransition::transitionWithDuration(0.5f, b.get(), kOrientationRightOver).get());
+    director()->replaceScene(
+        FlipXTransition::transitionWithDuration(0.5f, b.get(), kOrientationRightOver).get());
     runUntil(b.get());
     EXPECT_TRUE(a->visible());
     EXPECT_EQ(a->position(), CGPointZero);
@@ -266,13 +269,15 @@ TEST_F(TransitionTest, OutgoingSceneComesBackUntouchedAndCanBeShownAgain)
     g_log.clear();
     director()->replaceScene(SlideInLTransition::transitionWithDuration(0.3f, a.get()).get());
     runUntil(a.get());
-    EXPECT_EQ(g_log, (std::vector<std::string>{"enter A", "exit B", "finish A"}));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "enter A", "exit B", "finish A" }));
     EXPECT_TRUE(TouchDispatcher::sharedDispatcher()->dispatchEvents());
 }
 
 namespace {
 struct TimedPage : Page {
-    TimedPage(std::string name, bool* freed) : Page(std::move(name)), m_freed(freed)
+    TimedPage(std::string name, bool* freed)
+        : Page(std::move(name))
+        , m_freed(freed)
     {
         schedule(Selector<float>(&TimedPage::tick));
     }
@@ -281,7 +286,7 @@ struct TimedPage : Page {
     int ticks = 0;
     bool* m_freed;
 };
-}  // namespace
+} // namespace
 
 // A page replaced through a transition goes away once the transition is done (its own timer
 // would keep it alive otherwise); the page that came in keeps running its timers.
@@ -294,7 +299,8 @@ TEST_F(TransitionTest, ReplacedPageIsFreedAfterTheTransitionAndTheNewOneRunsOn)
         runUntil(old.get());
     }
     Ref<TimedPage> next = make<TimedPage>("new", &newFreed);
-    director()->replaceScene(FlipXTransition::transitionWithDuration(0.3f, next.get(), kOrientationRightOver).get());
+    director()->replaceScene(
+        FlipXTransition::transitionWithDuration(0.3f, next.get(), kOrientationRightOver).get());
     runUntil(next.get());
     host.frame();
     host.frame();
@@ -303,15 +309,15 @@ TEST_F(TransitionTest, ReplacedPageIsFreedAfterTheTransitionAndTheNewOneRunsOn)
     host.frame();
     EXPECT_EQ(next->ticks, ticks + 1);
     EXPECT_FALSE(newFreed);
-    director()->end();  // let the page go while its flag is still in scope
+    director()->end(); // let the page go while its flag is still in scope
 }
 
 TEST_F(TransitionTest, InvalidScenesAreRefusedWithoutTurningTouchesOff)
 {
     EXPECT_EQ(raisedBy([this] { SlideInRTransition::transitionWithDuration(0.3f, a.get()); }),
-              "TransitionWithInvalidScene: Incoming scene must be different from the outgoing scene");
+        "TransitionWithInvalidScene: Incoming scene must be different from the outgoing scene");
     EXPECT_EQ(raisedBy([] { FlipXTransition::transitionWithDuration(0.5f, nullptr, 0); }),
-              "InternalInconsistencyException: Argument scene must be non-nil");
+        "InternalInconsistencyException: Argument scene must be non-nil");
     EXPECT_TRUE(TouchDispatcher::sharedDispatcher()->dispatchEvents());
 }
 
@@ -336,7 +342,8 @@ TEST_F(TransitionTest, TransitionDroppedBeforeItRunsDoesNotLeaveTouchesOff)
 
 TEST_F(TransitionTest, DumpShowsTheRunningTransitionAndItsProgress)
 {
-    director()->replaceScene(FlipXTransition::transitionWithDuration(0.5f, b.get(), kOrientationRightOver).get());
+    director()->replaceScene(
+        FlipXTransition::transitionWithDuration(0.5f, b.get(), kOrientationRightOver).get());
     host.frame();
     std::vector<float> progress;
     for (int i = 0; i < 20; ++i) {
@@ -356,7 +363,7 @@ TEST(CameraActions, OrbitStartsFromWhereTheCameraIsAndEaseBendsTime)
 {
     resetEngineForTest();
     FakeHost host;
-    Director::sharedDirector()->attachInWindow(WindowInfo{});
+    Director::sharedDirector()->attachInWindow(WindowInfo {});
     const float zEye = Camera::getZEye();
     EXPECT_NEAR(zEye, 480 / 1.1566f, 1e-3f);
 
@@ -391,7 +398,7 @@ TEST(CameraActions, OrbitStartsFromWhereTheCameraIsAndEaseBendsTime)
     ASSERT_TRUE(reversed);
     EXPECT_FLOAT_EQ(reversed->rate(), 0.5f);
     EXPECT_EQ(raisedBy([] { EaseOut::actionWithAction(nullptr, 2); }),
-              "InternalInconsistencyException: Ease: arguments must be non-nil");
+        "InternalInconsistencyException: Ease: arguments must be non-nil");
     resetEngineForTest();
 }
 
@@ -412,7 +419,7 @@ std::vector<Column> columnsOf(GLTestSurface& surface, bool (*match)(const RGBA8&
         for (int y = 0; y < 480; y += 2)
             height += match(surface.pixel(x, y)) ? 2 : 0;
         if (height > 0)
-            columns.push_back({x, height});
+            columns.push_back({ x, height });
     }
     return columns;
 }
@@ -429,7 +436,7 @@ Ref<Scene> pageOf(const std::string& file)
     return scene;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TransitionPixels, FlipTurnsTheCardInPerspective)
 {
@@ -439,13 +446,13 @@ TEST(TransitionPixels, FlipTurnsTheCardInPerspective)
         GTEST_SKIP() << "no offscreen GL ES 1.1 surface: " << surface.error();
     TempDir dir;
     surface.setResourceDirectory(dir.path());
-    ASSERT_TRUE(surface.writeImage(dir.file("red.png"), solidImage(320, 480, {255, 0, 0, 255}, false)));
-    ASSERT_TRUE(surface.writeImage(dir.file("blue.png"), solidImage(320, 480, {0, 0, 255, 255}, false)));
+    ASSERT_TRUE(surface.writeImage(dir.file("red.png"), solidImage(320, 480, { 255, 0, 0, 255 }, false)));
+    ASSERT_TRUE(surface.writeImage(dir.file("blue.png"), solidImage(320, 480, { 0, 0, 255, 255 }, false)));
 
     Director::useDisplayLinkDirector();
     Director* director = Director::sharedDirector();
     director->setPixelFormat(kPixelFormatRGBA8888);
-    ASSERT_TRUE(director->attachInWindow(WindowInfo{}));
+    ASSERT_TRUE(director->attachInWindow(WindowInfo {}));
     Ref<Scene> red = pageOf("red.png"), blue = pageOf("blue.png");
     auto frame = [&] {
         surface.advance(1.0 / 60);
@@ -457,10 +464,11 @@ TEST(TransitionPixels, FlipTurnsTheCardInPerspective)
     EXPECT_TRUE(isRed(surface.pixel(1, 1)));
     EXPECT_TRUE(isRed(surface.pixel(318, 478)));
 
-    director->replaceScene(FlipXTransition::transitionWithDuration(0.5f, blue.get(), kOrientationLeftOver).get());
-    frame();  // enters the transition
+    director->replaceScene(
+        FlipXTransition::transitionWithDuration(0.5f, blue.get(), kOrientationLeftOver).get());
+    frame(); // enters the transition
     for (int k = 1; k <= 8; ++k)
-        frame();  // 0.117 s: the old page turned 42 degrees
+        frame(); // 0.117 s: the old page turned 42 degrees
     const char* keep = std::getenv("BONZELAR_SCREENSHOT_DIR");
     if (keep)
         surface.savePNG(std::string(keep) + "/flip-quarter.png");
@@ -468,14 +476,14 @@ TEST(TransitionPixels, FlipTurnsTheCardInPerspective)
     std::vector<Column> cols = columnsOf(surface, isRed);
     ASSERT_GT(cols.size(), 10u);
     const int width = cols.back().x - cols.front().x;
-    EXPECT_LT(width, 300);  // turned away
+    EXPECT_LT(width, 300); // turned away
     EXPECT_GT(width, 120);
     // The near edge (left, towards the swung eye) stands taller than the far one.
     EXPECT_GT(cols.front().height * 100, cols.back().height * 115);
     EXPECT_TRUE(columnsOf(surface, isBlue).empty());
 
     for (int k = 9; k <= 23; ++k)
-        frame();  // 0.367 s: the new page 48 degrees from facing us
+        frame(); // 0.367 s: the new page 48 degrees from facing us
     if (keep)
         surface.savePNG(std::string(keep) + "/flip-three-quarters.png");
     cols = columnsOf(surface, isBlue);
@@ -520,9 +528,9 @@ TEST(TransitionHeadless, TappingTheDumpedMenuItemFlipsToTheOtherPage)
     };
     auto run = [&](const std::string& script, int frames) {
         std::ofstream(dir.file("run.script")) << script;
-        const std::string command = std::string("'") + BONZELAR_HEADLESS_EXE + "' --seed 1 --frames " +
-                                    std::to_string(frames) + " --script '" + dir.file("run.script") + "' > '" +
-                                    dir.file("out") + "' 2>&1";
+        const std::string command = std::string("'") + BONZELAR_HEADLESS_EXE + "' --seed 1 --frames "
+            + std::to_string(frames) + " --script '" + dir.file("run.script") + "' > '" + dir.file("out")
+            + "' 2>&1";
         return std::system(command.c_str());
     };
 
@@ -541,12 +549,12 @@ TEST(TransitionHeadless, TappingTheDumpedMenuItemFlipsToTheOtherPage)
     ASSERT_TRUE(flipItem.is_object());
     EXPECT_EQ(flipItem["enabled"], true);
 
-    const std::string tap = "tap " + std::to_string(flipItem["tapPoint"][0].get<float>()) + " " +
-                            std::to_string(flipItem["tapPoint"][1].get<float>());
-    ASSERT_EQ(run("demo show A\nat 3\n" + tap + "\nat 10\ndump " + dir.file("mid.json") + "\nat 50\ndump " +
-                      dir.file("end.json") + "\n",
+    const std::string tap = "tap " + std::to_string(flipItem["tapPoint"][0].get<float>()) + " "
+        + std::to_string(flipItem["tapPoint"][1].get<float>());
+    ASSERT_EQ(run("demo show A\nat 3\n" + tap + "\nat 10\ndump " + dir.file("mid.json") + "\nat 50\ndump "
+                      + dir.file("end.json") + "\n",
                   51),
-              0);
+        0);
     const nlohmann::json mid = readJson(dir.file("mid.json"));
     ASSERT_EQ(mid["nodes"]["class"], "FlipXTransition");
     const float progress = mid["nodes"]["transition"]["progress"].get<float>();

@@ -42,7 +42,7 @@ struct World {
     std::vector<cpShape*> shapes;
 };
 
-}  // namespace
+} // namespace
 
 TEST(cpMouse, VelocityTakesThirtyPercentOfFingerSpeedAndDecays)
 {
@@ -60,10 +60,10 @@ TEST(cpMouse, VelocityTakesThirtyPercentOfFingerSpeedAndDecays)
     // The body stays where the finger put it: its position function never integrates.
     EXPECT_DOUBLE_EQ(cpBodyGetPosition(m->body).x, 10.0);
 
-    cpSpaceStep(w.space, 1.0 / 60.0);  // finger at rest
+    cpSpaceStep(w.space, 1.0 / 60.0); // finger at rest
     EXPECT_NEAR(cpBodyGetVelocity(m->body).x, 36.0, 0.01);
 
-    cpMouseMove(m, cpv(-90, 200));  // a flick: capped per axis
+    cpMouseMove(m, cpv(-90, 200)); // a flick: capped per axis
     cpSpaceStep(w.space, 1.0 / 60.0);
     EXPECT_DOUBLE_EQ(cpBodyGetVelocity(m->body).x, -400.0);
     EXPECT_DOUBLE_EQ(cpBodyGetVelocity(m->body).y, 400.0);
@@ -95,13 +95,15 @@ TEST(cpMouse, GrabsALimbButNeverABall)
     cpMouseRelease(m);
     EXPECT_EQ(m->grabbedBody, nullptr);
     EXPECT_EQ(cpShapeGetFilter(m->shape).group, CP_NO_GROUP);
-    cpMouseRelease(m);  // nothing held: harmless
+    cpMouseRelease(m); // nothing held: harmless
 
     cpMouseGrab(m, 0);
-    cpMouseFree(m);  // frees a held joint too, and leaves only the limb in the space
+    cpMouseFree(m); // frees a held joint too, and leaves only the limb in the space
     int bodies = 0, constraints = 0;
-    cpSpaceEachBody(w.space, [](cpBody*, void* n) { ++*static_cast<int*>(n); }, &bodies);
-    cpSpaceEachConstraint(w.space, [](cpConstraint*, void* n) { ++*static_cast<int*>(n); }, &constraints);
+    cpSpaceEachBody(
+        w.space, [](cpBody*, void* n) { ++*static_cast<int*>(n); }, &bodies);
+    cpSpaceEachConstraint(
+        w.space, [](cpConstraint*, void* n) { ++*static_cast<int*>(n); }, &constraints);
     EXPECT_EQ(bodies, 1);
     EXPECT_EQ(constraints, 0);
     cpMouseFree(nullptr);

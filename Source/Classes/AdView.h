@@ -15,7 +15,10 @@ public:
 
 class AdView : public Object {
 public:
-    explicit AdView(AdViewDelegate* delegate) : m_delegate(delegate) {}
+    explicit AdView(AdViewDelegate* delegate)
+        : m_delegate(delegate)
+    {
+    }
     const char* className() const override { return "AdView"; }
 
     // Asks for a new advert; adDidLoad follows when one arrives. No source yet: none arrives.
@@ -34,7 +37,7 @@ public:
     AdViewDelegate* delegate() const { return m_delegate; }
 
 private:
-    AdViewDelegate* m_delegate;  // not retained: the scene owns the banner
+    AdViewDelegate* m_delegate; // not retained: the scene owns the banner
     bool m_hidden = false;
     bool m_inView = false;
     float m_rotation = 0;

@@ -5,12 +5,9 @@
 
 const RagdollClass& BabeBikiniProfile::ragdollClass()
 {
-    static const RagdollClass cls{"BabeBikiniProfile",
-                                  &BabeBikiniProfile::size,
-                                  [] { return Ref<Ragdoll>(make<BabeBikiniProfile>()); },
-                                  &BabeBikiniProfile::headSprite,
-                                  "BabeBikiniProfile_HeadCropperMatte.png",
-                                  "BabeBikiniProfile_HeadCropperAlphaMask.png"};
+    static const RagdollClass cls { "BabeBikiniProfile", &BabeBikiniProfile::size,
+        [] { return Ref<Ragdoll>(make<BabeBikiniProfile>()); }, &BabeBikiniProfile::headSprite,
+        "BabeBikiniProfile_HeadCropperMatte.png", "BabeBikiniProfile_HeadCropperAlphaMask.png" };
     return cls;
 }
 
@@ -39,7 +36,7 @@ bool BabeBikiniProfile::initWithSpace(cpSpace* space, CGPoint position, GameLaye
     addJointPair(m_stomachBody, m_buttBody, cpv(11, 7), cpv(9, 24), 0, 0);
 
     m_headBody = addBody("head", 7, cpMomentForCircle(7, 0, 18.5, cpvzero),
-                         m_customFace ? cpv(23.5, 152.5) : cpv(21.5, 151.5));
+        m_customFace ? cpv(23.5, 152.5) : cpv(21.5, 151.5));
     m_headShape = addCircle(m_headBody, 18.5);
     if (m_customFace)
         addJointPair(m_chestBody, m_headBody, cpv(18, 37), cpv(4, -12.5), -45, 35);
@@ -72,18 +69,18 @@ bool BabeBikiniProfile::initWithSpace(cpSpace* space, CGPoint position, GameLaye
 
     // L-shaped feet like the Nerd's: the moment from the whole box.
     m_foot1Body = addBody("foot1", 0.5, momentForBox(0.5, 27, 17), cpv(7, 0));
-    m_footUpper1Shape = addPolygon(m_foot1Body, {cpv(16, 11), cpv(16, 17), cpv(27, 17), cpv(27, 11)});
-    m_footLower1Shape = addPolygon(m_foot1Body, {cpv(0, 0), cpv(0, 11), cpv(27, 11), cpv(27, 0)});
+    m_footUpper1Shape = addPolygon(m_foot1Body, { cpv(16, 11), cpv(16, 17), cpv(27, 17), cpv(27, 11) });
+    m_footLower1Shape = addPolygon(m_foot1Body, { cpv(0, 0), cpv(0, 11), cpv(27, 11), cpv(27, 0) });
     addJointPair(m_calf1Body, m_foot1Body, cpv(12, 4), cpv(20, 14), -25, 25);
 
     m_foot2Body = addBody("foot2", 0.5, momentForBox(0.5, 27, 17), cpv(7, 0));
-    m_footUpper2Shape = addPolygon(m_foot2Body, {cpv(16, 11), cpv(16, 17), cpv(27, 17), cpv(27, 11)});
-    m_footLower2Shape = addPolygon(m_foot2Body, {cpv(0, 0), cpv(0, 11), cpv(27, 11), cpv(27, 0)});
+    m_footUpper2Shape = addPolygon(m_foot2Body, { cpv(16, 11), cpv(16, 17), cpv(27, 17), cpv(27, 11) });
+    m_footLower2Shape = addPolygon(m_foot2Body, { cpv(0, 0), cpv(0, 11), cpv(27, 11), cpv(27, 0) });
     addJointPair(m_calf2Body, m_foot2Body, cpv(12, 4), cpv(20, 14), -25, 25);
 
-    setDrawOrder({m_bicep1Shape, m_forearm1Shape, m_thigh1Shape, m_calf1Shape, m_footUpper1Shape, m_footLower1Shape,
-                  m_buttShape, m_stomachShape, m_chestShape, m_boobShape, m_headShape, m_thigh2Shape, m_calf2Shape,
-                  m_footUpper2Shape, m_footLower2Shape, m_bicep2Shape, m_forearm2Shape});
+    setDrawOrder({ m_bicep1Shape, m_forearm1Shape, m_thigh1Shape, m_calf1Shape, m_footUpper1Shape,
+        m_footLower1Shape, m_buttShape, m_stomachShape, m_chestShape, m_boobShape, m_headShape, m_thigh2Shape,
+        m_calf2Shape, m_footUpper2Shape, m_footLower2Shape, m_bicep2Shape, m_forearm2Shape });
     shiftBodies(position);
     return true;
 }
@@ -99,29 +96,31 @@ void BabeBikiniProfile::addSpritesToLayer(Layer* layer)
         for (Sprite* s : sprites)
             layer->addChild(s);
     };
-    Ref<Sprite> bicep1 = part("BabeBikiniProfile_Bicep.png"), forearm1 = part("BabeBikiniProfile_Forearm.png");
-    add({bicep1, forearm1});
+    Ref<Sprite> bicep1 = part("BabeBikiniProfile_Bicep.png"),
+                forearm1 = part("BabeBikiniProfile_Forearm.png");
+    add({ bicep1, forearm1 });
     Ref<Sprite> thigh1 = part("BabeBikiniProfile_Thigh.png"), calf1 = part("BabeBikiniProfile_Calf.png"),
                 foot1 = part("BabeBikiniProfile_Foot.png");
-    add({thigh1, calf1, foot1});
+    add({ thigh1, calf1, foot1 });
 
     // Circular parts keep the centre anchor. A custom face lies under the torso so the chest
     // hides its cut-off lower edge; the drawn head has its own neck and goes over it.
     Ref<Sprite> head = BabeBikiniProfile::headSprite();
     if (m_customFace)
-        add({head});
+        add({ head });
     Ref<Sprite> chest = part("BabeBikiniProfile_Chest.png");
     Ref<Sprite> boob = Sprite::spriteWithFile("BabeBikiniProfile_Boob.png");
     Ref<Sprite> stomach = part("BabeBikiniProfile_Stomach.png"), butt = part("BabeBikiniProfile_Butt.png");
-    add({chest, boob, stomach, butt});
+    add({ chest, boob, stomach, butt });
     if (!m_customFace)
-        add({head});
+        add({ head });
 
     Ref<Sprite> thigh2 = part("BabeBikiniProfile_Thigh.png"), calf2 = part("BabeBikiniProfile_Calf.png"),
                 foot2 = part("BabeBikiniProfile_Foot.png");
-    add({thigh2, calf2, foot2});
-    Ref<Sprite> bicep2 = part("BabeBikiniProfile_Bicep.png"), forearm2 = part("BabeBikiniProfile_Forearm.png");
-    add({bicep2, forearm2});
+    add({ thigh2, calf2, foot2 });
+    Ref<Sprite> bicep2 = part("BabeBikiniProfile_Bicep.png"),
+                forearm2 = part("BabeBikiniProfile_Forearm.png");
+    add({ bicep2, forearm2 });
 
     bindSprite(bicep1, m_bicep1Body);
     bindSprite(forearm1, m_forearm1Body);

@@ -21,9 +21,9 @@ private:
     // Decided once at creation: a custom face moves the head and its neck, and goes under the torso.
     bool m_customFace = false;
     cpBody *m_headBody = nullptr, *m_chestBody = nullptr, *m_boobBody = nullptr, *m_bicep1Body = nullptr,
-           *m_bicep2Body = nullptr, *m_forearm1Body = nullptr, *m_forearm2Body = nullptr, *m_buttBody = nullptr,
-           *m_stomachBody = nullptr, *m_thigh1Body = nullptr, *m_thigh2Body = nullptr, *m_calf1Body = nullptr,
-           *m_calf2Body = nullptr, *m_foot1Body = nullptr, *m_foot2Body = nullptr;
+           *m_bicep2Body = nullptr, *m_forearm1Body = nullptr, *m_forearm2Body = nullptr,
+           *m_buttBody = nullptr, *m_stomachBody = nullptr, *m_thigh1Body = nullptr, *m_thigh2Body = nullptr,
+           *m_calf1Body = nullptr, *m_calf2Body = nullptr, *m_foot1Body = nullptr, *m_foot2Body = nullptr;
     cpShape *m_headShape = nullptr, *m_chestShape = nullptr, *m_boobShape = nullptr, *m_bicep1Shape = nullptr,
             *m_bicep2Shape = nullptr, *m_forearm1Shape = nullptr, *m_forearm2Shape = nullptr,
             *m_buttShape = nullptr, *m_stomachShape = nullptr, *m_thigh1Shape = nullptr,

@@ -35,7 +35,7 @@ public:
 
 private:
     float m_radius = 0;
-    cpBody* m_body = nullptr;    // owned, static
-    cpShape* m_shape = nullptr;  // owned
+    cpBody* m_body = nullptr; // owned, static
+    cpShape* m_shape = nullptr; // owned
     Ref<Sprite> m_sprite;
 };

@@ -5,8 +5,8 @@
 
 const RagdollClass& Dog::ragdollClass()
 {
-    static const RagdollClass cls{"Dog", &Dog::size, [] { return Ref<Ragdoll>(make<Dog>()); }, &Dog::headSprite,
-                                  "Dog_HeadCropperMatte.png", "Dog_HeadCropperAlphaMask.png"};
+    static const RagdollClass cls { "Dog", &Dog::size, [] { return Ref<Ragdoll>(make<Dog>()); },
+        &Dog::headSprite, "Dog_HeadCropperMatte.png", "Dog_HeadCropperAlphaMask.png" };
     return cls;
 }
 
@@ -20,7 +20,7 @@ bool Dog::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLayer)
 
     // Every part is a box from its picture's lower-left corner.
     auto box = [this](cpBody* body, cpFloat w, cpFloat h) {
-        return addPolygon(body, {cpv(0, 0), cpv(0, h), cpv(w, h), cpv(w, 0)});
+        return addPolygon(body, { cpv(0, 0), cpv(0, h), cpv(w, h), cpv(w, 0) });
     };
 
     m_headBody = addBody("head", 7, momentForBox(7, 55, 34), cpv(20, 20));
@@ -96,12 +96,12 @@ bool Dog::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLayer)
     m_farBackFootShape = box(m_farBackFootBody, 33, 18);
     addJointPair(m_farBackLegBody, m_farBackFootBody, cpv(35, 13), cpv(7, 9), -20, 0);
 
-    std::vector<cpShape*> order = {m_farShoulderShape, m_farFrontLegShape, m_farFrontFootShape,
-                                   m_farHaunchShape, m_farBackLegShape, m_farBackFootShape, m_headShape};
+    std::vector<cpShape*> order = { m_farShoulderShape, m_farFrontLegShape, m_farFrontFootShape,
+        m_farHaunchShape, m_farBackLegShape, m_farBackFootShape, m_headShape };
     if (m_jawShape)
         order.push_back(m_jawShape);
-    for (cpShape* shape : {m_body1Shape, m_body2Shape, m_shoulderShape, m_frontLegShape, m_frontFootShape,
-                           m_haunchShape, m_tailShape, m_backLegShape, m_backFootShape})
+    for (cpShape* shape : { m_body1Shape, m_body2Shape, m_shoulderShape, m_frontLegShape, m_frontFootShape,
+             m_haunchShape, m_tailShape, m_backLegShape, m_backFootShape })
         order.push_back(shape);
     setDrawOrder(std::move(order));
     shiftBodies(position);
@@ -138,7 +138,8 @@ void Dog::addSpritesToLayer(Layer* layer)
     Ref<Sprite> shoulder = part("DogFrontShoulder.png"), frontLeg = part("DogFrontLeg.png"),
                 frontFoot = part("DogFrontFoot.png");
     Ref<Sprite> tail = part("DogTail.png");
-    Ref<Sprite> haunch = part("DogHaunch.png"), backLeg = part("DogBackLeg.png"), backFoot = part("DogBackFoot.png");
+    Ref<Sprite> haunch = part("DogHaunch.png"), backLeg = part("DogBackLeg.png"),
+                backFoot = part("DogBackFoot.png");
 
     bindSprite(farShoulder, m_farShoulderBody);
     bindSprite(farFrontLeg, m_farFrontLegBody);

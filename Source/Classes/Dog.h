@@ -22,7 +22,8 @@ private:
            *m_shoulderBody = nullptr, *m_frontLegBody = nullptr, *m_frontFootBody = nullptr,
            *m_farShoulderBody = nullptr, *m_farFrontLegBody = nullptr, *m_farFrontFootBody = nullptr,
            *m_farHaunchBody = nullptr, *m_farBackLegBody = nullptr, *m_farBackFootBody = nullptr,
-           *m_tailBody = nullptr, *m_haunchBody = nullptr, *m_backLegBody = nullptr, *m_backFootBody = nullptr;
+           *m_tailBody = nullptr, *m_haunchBody = nullptr, *m_backLegBody = nullptr,
+           *m_backFootBody = nullptr;
     cpShape *m_headShape = nullptr, *m_jawShape = nullptr, *m_body1Shape = nullptr, *m_body2Shape = nullptr,
             *m_shoulderShape = nullptr, *m_frontLegShape = nullptr, *m_frontFootShape = nullptr,
             *m_farShoulderShape = nullptr, *m_farFrontLegShape = nullptr, *m_farFrontFootShape = nullptr,

@@ -4,8 +4,8 @@
 #include "Classes/Configuration.h"
 #include "Classes/GeneralOptions.h"
 #include "Classes/PainMeter.h"
-#include "Classes/Random.h"
 #include "Classes/Ragdoll.h"
+#include "Classes/Random.h"
 #include "Classes/cpMouse.h"
 #include "Engine/Director.h"
 #include "Engine/Support/PointExtension.h"
@@ -29,10 +29,10 @@ constexpr cpCollisionType kBallType = 808;
 
 CGPoint touchPoint(const Touch* touch, bool previous)
 {
-    return Director::sharedDirector()->convertCoordinate(previous ? touch->previousLocationInView()
-                                                                  : touch->locationInView());
+    return Director::sharedDirector()->convertCoordinate(
+        previous ? touch->previousLocationInView() : touch->locationInView());
 }
-}  // namespace
+} // namespace
 
 // --- GameLayer -----------------------------------------------------------------------------
 
@@ -65,9 +65,9 @@ GameLayer::GameLayer()
     const CGSize size = cls ? cls->size() : CGSizeZero;
     const CGSize win = Director::sharedDirector()->winSize();
     m_initialPlayerPosition = CGPointMake(static_cast<float>(win.width * 0.5 - size.width * 0.5),
-                                          static_cast<float>(win.height * 0.5 - size.height * 0.5));
+        static_cast<float>(win.height * 0.5 - size.height * 0.5));
     m_initialPlayerArea = CGRectMake(m_initialPlayerPosition.x - 100, m_initialPlayerPosition.y - 100,
-                                     size.width + 200, size.height + 200);
+        size.width + 200, size.height + 200);
     m_initialBallsGenerated = false;
 
     m_ragdoll = Ragdoll::allocFromConfig();
@@ -78,7 +78,7 @@ GameLayer::GameLayer()
             m_ragdoll->addSpritesToLayer(this);
     } else {
         std::fprintf(stderr, "No figure named \"%s\"; playing without one\n",
-                     Configuration::current()->ragdollClass().c_str());
+            Configuration::current()->ragdollClass().c_str());
     }
 
     cpCollisionHandler* handler = cpSpaceAddCollisionHandler(m_space, kRagdollType, kBallType);
@@ -155,8 +155,8 @@ void GameLayer::populateActiveAreaWithBalls()
     const CGPoint p = position();
     const CGRect area = CGRectMake(win.width / 2 - p.x - 800, win.height / 2 - p.y - 800, 1600, 1600);
     const CGRect keepClear = m_initialBallsGenerated
-                                 ? CGRectMake(-p.x - 100, -p.y - 100, win.width + 200, win.height + 200)
-                                 : m_initialPlayerArea;
+        ? CGRectMake(-p.x - 100, -p.y - 100, win.width + 200, win.height + 200)
+        : m_initialPlayerArea;
 
     std::vector<Ref<Ball>> kept;
     kept.reserve(m_balls.size());
@@ -200,7 +200,8 @@ void GameLayer::populateActiveAreaWithBalls()
         if (CGRectIntersectsRect(CGRectMake(x, y, radius, radius), keepClear))
             continue;
         Ref<Ball> ball = make<Ball>();
-        ball->initWithRadius(static_cast<float>(radius), CGPointMake(static_cast<float>(x), static_cast<float>(y)));
+        ball->initWithRadius(
+            static_cast<float>(radius), CGPointMake(static_cast<float>(x), static_cast<float>(y)));
         ball->addToSpace(m_space);
         m_balls.push_back(ball);
         if (!m_drawBallsAsWireframe)
@@ -277,8 +278,9 @@ void GameLayer::accelerometer(Accelerometer* accelerometer, const Acceleration& 
         return;
     s_prevX = static_cast<float>(s_prevX * 0.9 + a.x * 0.1);
     s_prevY = static_cast<float>(s_prevY * 0.9 + a.y * 0.1);
-    cpSpaceSetGravity(m_space, cpv(static_cast<float>(static_cast<double>(m_gravity) * s_prevX),
-                                   static_cast<float>(static_cast<double>(m_gravity) * s_prevY)));
+    cpSpaceSetGravity(m_space,
+        cpv(static_cast<float>(static_cast<double>(m_gravity) * s_prevX),
+            static_cast<float>(static_cast<double>(m_gravity) * s_prevY)));
     if (m_ragdoll)
         m_ragdoll->accelerometer(accelerometer, a);
 }

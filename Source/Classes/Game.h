@@ -76,9 +76,9 @@ private:
     bool m_useAccelerometer = true;
     bool m_drawPersonAsWireframe = false;
     bool m_drawBallsAsWireframe = false;
-    cpSpace* m_space = nullptr;       // owned
+    cpSpace* m_space = nullptr; // owned
     Ref<Ragdoll> m_ragdoll;
-    cpMouse* m_mouse = nullptr;       // owned while a finger is down
+    cpMouse* m_mouse = nullptr; // owned while a finger is down
     std::vector<Ref<Ball>> m_balls;
     bool m_initialBallsGenerated = false;
     CGPoint m_initialPlayerPosition;

@@ -13,7 +13,7 @@
 
 namespace {
 
-nlohmann::json vec(cpVect v) { return {v.x, v.y}; }
+nlohmann::json vec(cpVect v) { return { v.x, v.y }; }
 
 void writeGame(nlohmann::json& out)
 {
@@ -24,7 +24,7 @@ void writeGame(nlohmann::json& out)
         return;
     }
     GameLayer* layer = scene->gameLayer();
-    out["layerPosition"] = {layer->position().x, layer->position().y};
+    out["layerPosition"] = { layer->position().x, layer->position().y };
     out["gravity"] = vec(cpSpaceGetGravity(layer->space()));
     out["damping"] = cpSpaceGetDamping(layer->space());
     out["optionsRequests"] = layer->optionsRequests();
@@ -33,10 +33,9 @@ void writeGame(nlohmann::json& out)
         out["ragdollClass"] = ragdoll->className();
         nlohmann::json bodies = nlohmann::json::object();
         for (const Ragdoll::Part& part : ragdoll->parts()) {
-            bodies[part.name] = {{"position", vec(cpBodyGetPosition(part.body))},
-                                 {"angle", cpBodyGetAngle(part.body)},
-                                 {"velocity", vec(cpBodyGetVelocity(part.body))},
-                                 {"angularVelocity", cpBodyGetAngularVelocity(part.body)}};
+            bodies[part.name] = { { "position", vec(cpBodyGetPosition(part.body)) },
+                { "angle", cpBodyGetAngle(part.body) }, { "velocity", vec(cpBodyGetVelocity(part.body)) },
+                { "angularVelocity", cpBodyGetAngularVelocity(part.body) } };
         }
         out["bodies"] = std::move(bodies);
     } else {
@@ -45,7 +44,8 @@ void writeGame(nlohmann::json& out)
 
     nlohmann::json balls = nlohmann::json::array();
     for (const Ref<Ball>& ball : layer->balls())
-        balls.push_back({{"center", {ball->position().x, ball->position().y}}, {"radius", ball->radius()}});
+        balls.push_back(
+            { { "center", { ball->position().x, ball->position().y } }, { "radius", ball->radius() } });
     out["balls"] = std::move(balls);
 
     if (PainMeterLayer* meter = layer->painMeter()) {
@@ -64,13 +64,13 @@ void writeGame(nlohmann::json& out)
             for (const Ragdoll::Part& part : ragdoll->parts())
                 if (part.body == mouse->grabbedBody)
                     held = part.name;
-        out["mouse"] = {{"position", vec(cpBodyGetPosition(mouse->body))},
-                        {"holds", held ? nlohmann::json(held) : nlohmann::json(nullptr)}};
+        out["mouse"] = { { "position", vec(cpBodyGetPosition(mouse->body)) },
+            { "holds", held ? nlohmann::json(held) : nlohmann::json(nullptr) } };
     } else {
         out["mouse"] = nullptr;
     }
 }
 
-}  // namespace
+} // namespace
 
 void registerGameDumpSection() { DumpRegistry::add("game", writeGame); }

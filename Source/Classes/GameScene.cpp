@@ -14,19 +14,19 @@ constexpr int kPainMeterZ = 2;
 constexpr int kOptionsInfoZ = 3;
 
 struct OrientationRow {
-    float bannerRotation;  // radians
-    float meterRotation;   // degrees
+    float bannerRotation; // radians
+    float meterRotation; // degrees
     CGPoint meterPosition;
 };
 // Indexed by orientation 1 to 4; the meter and banner read upright for the player.
 const OrientationRow kOrientationRows[5] = {
-    {0, 0, {17, 20}},
-    {0, 0, {17, 20}},
-    {3.14159265f, 180, {303, 460}},
-    {3.14159265f / 2, 90, {20, 383}},
-    {-3.14159265f / 2, -90, {300, 97}},
+    { 0, 0, { 17, 20 } },
+    { 0, 0, { 17, 20 } },
+    { 3.14159265f, 180, { 303, 460 } },
+    { 3.14159265f / 2, 90, { 20, 383 } },
+    { -3.14159265f / 2, -90, { 300, 97 } },
 };
-}  // namespace
+} // namespace
 
 Ref<OptionsInfoSprite> OptionsInfoSprite::node()
 {
@@ -118,8 +118,9 @@ void GameScene::repositionPainMeterWithAnimation(bool animated)
         return;
     const OrientationRow& row = kOrientationRows[m_currentOrientation];
     if (animated) {
-        m_painMeter->runAction(Sequence::actions({RotateTo::actionWithDuration(0.3f, row.meterRotation).get(),
-                                                  MoveTo::actionWithDuration(0.15f, row.meterPosition).get()}));
+        m_painMeter->runAction(
+            Sequence::actions({ RotateTo::actionWithDuration(0.3f, row.meterRotation).get(),
+                MoveTo::actionWithDuration(0.15f, row.meterPosition).get() }));
     } else {
         m_painMeter->setRotation(row.meterRotation);
         m_painMeter->setPosition(row.meterPosition);
@@ -137,8 +138,8 @@ void GameScene::device_DidRotate(int orientation)
 void GameScene::repositionAdView()
 {
     const bool hidden = m_adView->isHidden();
-    const CGPoint centres[5] = {m_portraitAdViewPosition, m_portraitAdViewPosition, m_portraitUpsideDownAdViewPosition,
-                                m_landscapeLeftAdViewPosition, m_landscapeRightAdViewPosition};
+    const CGPoint centres[5] = { m_portraitAdViewPosition, m_portraitAdViewPosition,
+        m_portraitUpsideDownAdViewPosition, m_landscapeLeftAdViewPosition, m_landscapeRightAdViewPosition };
     m_adView->setRotation(kOrientationRows[m_currentOrientation].bannerRotation);
     m_adView->setCenter(centres[m_currentOrientation]);
     m_adView->setHidden(hidden);
@@ -173,7 +174,8 @@ void GameScene::hideAdTimer_Tick(float)
 void GameScene::onEnter()
 {
     Scene::onEnter();
-    m_orientationObserver = DeviceOrientation::addObserver([this](int orientation) { device_DidRotate(orientation); });
+    m_orientationObserver
+        = DeviceOrientation::addObserver([this](int orientation) { device_DidRotate(orientation); });
     m_adView->setInView(true);
 }
 

@@ -7,8 +7,8 @@
 
 const RagdollClass& Nerd::ragdollClass()
 {
-    static const RagdollClass cls{"Nerd", &Nerd::size, [] { return Ref<Ragdoll>(make<Nerd>()); }, &Nerd::headSprite,
-                                  "Nerd_HeadCropperMatte.png", "Nerd_HeadCropperAlphaMask.png"};
+    static const RagdollClass cls { "Nerd", &Nerd::size, [] { return Ref<Ragdoll>(make<Nerd>()); },
+        &Nerd::headSprite, "Nerd_HeadCropperMatte.png", "Nerd_HeadCropperAlphaMask.png" };
     return cls;
 }
 
@@ -55,18 +55,18 @@ bool Nerd::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLayer)
 
     // An L-shaped foot: sole and instep, the moment taken from the whole box.
     m_foot1Body = addBody("foot1", 0.5, momentForBox(0.5, 31, 18), cpv(6, 0));
-    m_footUpper1Shape = addPolygon(m_foot1Body, {cpv(12, 11), cpv(12, 18), cpv(31, 18), cpv(31, 11)});
-    m_footLower1Shape = addPolygon(m_foot1Body, {cpv(0, 0), cpv(0, 10), cpv(31, 10), cpv(31, 0)});
+    m_footUpper1Shape = addPolygon(m_foot1Body, { cpv(12, 11), cpv(12, 18), cpv(31, 18), cpv(31, 11) });
+    m_footLower1Shape = addPolygon(m_foot1Body, { cpv(0, 0), cpv(0, 10), cpv(31, 10), cpv(31, 0) });
     addJointPair(m_calf1Body, m_foot1Body, cpv(11.5, 3), cpv(21.5, 15), -25, 60);
 
     m_foot2Body = addBody("foot2", 0.5, momentForBox(0.5, 31, 18), cpv(6, 0));
-    m_footUpper2Shape = addPolygon(m_foot2Body, {cpv(12, 11), cpv(12, 18), cpv(31, 18), cpv(31, 11)});
-    m_footLower2Shape = addPolygon(m_foot2Body, {cpv(0, 0), cpv(0, 10), cpv(31, 10), cpv(31, 0)});
+    m_footUpper2Shape = addPolygon(m_foot2Body, { cpv(12, 11), cpv(12, 18), cpv(31, 18), cpv(31, 11) });
+    m_footLower2Shape = addPolygon(m_foot2Body, { cpv(0, 0), cpv(0, 10), cpv(31, 10), cpv(31, 0) });
     addJointPair(m_calf2Body, m_foot2Body, cpv(11.5, 3), cpv(21.5, 15), -25, 60);
 
-    setDrawOrder({m_bicep1Shape, m_forearm1Shape, m_thigh1Shape, m_calf1Shape, m_footUpper1Shape, m_footLower1Shape,
-                  m_stomachShape, m_chestShape, m_headShape, m_thigh2Shape, m_calf2Shape, m_footUpper2Shape,
-                  m_footLower2Shape, m_bicep2Shape, m_forearm2Shape});
+    setDrawOrder({ m_bicep1Shape, m_forearm1Shape, m_thigh1Shape, m_calf1Shape, m_footUpper1Shape,
+        m_footLower1Shape, m_stomachShape, m_chestShape, m_headShape, m_thigh2Shape, m_calf2Shape,
+        m_footUpper2Shape, m_footLower2Shape, m_bicep2Shape, m_forearm2Shape });
     shiftBodies(position);
     return true;
 }
@@ -80,14 +80,15 @@ void Nerd::addSpritesToLayer(Layer* layer)
     };
     Ref<Sprite> bicep1 = part("Nerd_Bicep.png"), forearm1 = part("Nerd_Forearm.png");
     Ref<Sprite> thigh1 = part("Nerd_Thigh.png"), calf1 = part("Nerd_Calf.png"), foot1 = part("Nerd_Foot.png");
-    Ref<Sprite> head = Nerd::headSprite();  // circular part: keeps the centre anchor
+    Ref<Sprite> head = Nerd::headSprite(); // circular part: keeps the centre anchor
     Ref<Sprite> chest = part("Nerd_Chest.png"), stomach = part("Nerd_Stomach.png");
     Ref<Sprite> thigh2 = part("Nerd_Thigh.png"), calf2 = part("Nerd_Calf.png"), foot2 = part("Nerd_Foot.png");
     Ref<Sprite> bicep2 = part("Nerd_Bicep.png"), forearm2 = part("Nerd_Forearm.png");
 
     // Drawing order: later children are drawn over earlier ones; the chest covers the neck.
-    for (Sprite* s : {bicep1.get(), forearm1.get(), thigh1.get(), calf1.get(), foot1.get(), head.get(), chest.get(),
-                      stomach.get(), thigh2.get(), calf2.get(), foot2.get(), bicep2.get(), forearm2.get()})
+    for (Sprite* s :
+        { bicep1.get(), forearm1.get(), thigh1.get(), calf1.get(), foot1.get(), head.get(), chest.get(),
+            stomach.get(), thigh2.get(), calf2.get(), foot2.get(), bicep2.get(), forearm2.get() })
         layer->addChild(s);
 
     bindSprite(bicep1, m_bicep1Body);

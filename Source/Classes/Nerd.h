@@ -21,9 +21,9 @@ private:
            *m_forearm1Body = nullptr, *m_forearm2Body = nullptr, *m_stomachBody = nullptr,
            *m_thigh1Body = nullptr, *m_thigh2Body = nullptr, *m_calf1Body = nullptr, *m_calf2Body = nullptr,
            *m_foot1Body = nullptr, *m_foot2Body = nullptr;
-    cpShape *m_headShape = nullptr, *m_chestShape = nullptr, *m_bicep1Shape = nullptr, *m_bicep2Shape = nullptr,
-            *m_forearm1Shape = nullptr, *m_forearm2Shape = nullptr, *m_stomachShape = nullptr,
-            *m_thigh1Shape = nullptr, *m_thigh2Shape = nullptr, *m_calf1Shape = nullptr, *m_calf2Shape = nullptr,
-            *m_footUpper1Shape = nullptr, *m_footUpper2Shape = nullptr, *m_footLower1Shape = nullptr,
-            *m_footLower2Shape = nullptr;
+    cpShape *m_headShape = nullptr, *m_chestShape = nullptr, *m_bicep1Shape = nullptr,
+            *m_bicep2Shape = nullptr, *m_forearm1Shape = nullptr, *m_forearm2Shape = nullptr,
+            *m_stomachShape = nullptr, *m_thigh1Shape = nullptr, *m_thigh2Shape = nullptr,
+            *m_calf1Shape = nullptr, *m_calf2Shape = nullptr, *m_footUpper1Shape = nullptr,
+            *m_footUpper2Shape = nullptr, *m_footLower1Shape = nullptr, *m_footLower2Shape = nullptr;
 };

@@ -14,7 +14,7 @@ namespace {
 long long s_totalPain = 0;
 double s_startTime = 0;
 bool s_started = false;
-}  // namespace
+} // namespace
 
 cpBool collision_Ragdoll_Ball(cpArbiter* arbiter, cpSpace*, cpDataPointer data)
 {
@@ -29,8 +29,8 @@ cpBool collision_Ragdoll_Ball(cpArbiter* arbiter, cpSpace*, cpDataPointer data)
     if (Ragdoll* ragdoll = layer->ragdoll()) {
         const cpContactPointSet contacts = cpArbiterGetContactPointSet(arbiter);
         const cpVect p = contacts.count > 0 ? contacts.points[0].pointA : cpvzero;
-        ragdoll->collisionnOnSelfShape(ragdollShape, ballShape, speed,
-                                       CGPointMake(static_cast<float>(p.x), static_cast<float>(p.y)));
+        ragdoll->collisionnOnSelfShape(
+            ragdollShape, ballShape, speed, CGPointMake(static_cast<float>(p.x), static_cast<float>(p.y)));
     }
     return cpTrue;
 }
@@ -55,7 +55,7 @@ Ref<Sprite> blockSprite(const char* file, int tag)
     sprite->setTag(tag);
     return sprite;
 }
-}  // namespace
+} // namespace
 
 Ref<Sprite> PainMeterLayer::painNoneSprite() { return blockSprite("Pain-None.png", kPainBlockNoneTag); }
 Ref<Sprite> PainMeterLayer::painLowSprite() { return blockSprite("Pain-Low.png", kPainBlockLowTag); }
@@ -99,7 +99,8 @@ void PainMeterLayer::painReduce(float) { m_pain = static_cast<int>(m_pain * 0.95
 
 int PainMeterLayer::currentPainBlockIndex() const
 {
-    return static_cast<int>(static_cast<float>(m_pain) / static_cast<float>(kMaxHit) * static_cast<float>(kBlockCount));
+    return static_cast<int>(
+        static_cast<float>(m_pain) / static_cast<float>(kMaxHit) * static_cast<float>(kBlockCount));
 }
 
 int PainMeterLayer::currentPainLevel() const

@@ -11,7 +11,10 @@
 namespace {
 
 // The library's cpvrotate is the complex product (v.x*r.x - v.y*r.y, v.x*r.y + v.y*r.x).
-cpVect toWorld(cpBody* body, cpVect local) { return cpvadd(cpBodyGetPosition(body), cpvrotate(local, cpBodyGetRotation(body))); }
+cpVect toWorld(cpBody* body, cpVect local)
+{
+    return cpvadd(cpBodyGetPosition(body), cpvrotate(local, cpBodyGetRotation(body)));
+}
 
 CGPoint point(cpVect v) { return CGPointMake(static_cast<float>(v.x), static_cast<float>(v.y)); }
 
@@ -19,14 +22,15 @@ void drawCircleShape(cpShape* shape)
 {
     cpBody* body = cpShapeGetBody(shape);
     const cpVect centre = toWorld(body, cpCircleShapeGetOffset(shape));
-    drawCircle(point(centre), static_cast<float>(cpCircleShapeGetRadius(shape)), static_cast<float>(cpBodyGetAngle(body)),
-               25, false);
+    drawCircle(point(centre), static_cast<float>(cpCircleShapeGetRadius(shape)),
+        static_cast<float>(cpBodyGetAngle(body)), 25, false);
 }
 
 void drawSegmentShape(cpShape* shape)
 {
     cpBody* body = cpShapeGetBody(shape);
-    drawLine(point(toWorld(body, cpSegmentShapeGetA(shape))), point(toWorld(body, cpSegmentShapeGetB(shape))));
+    drawLine(
+        point(toWorld(body, cpSegmentShapeGetA(shape))), point(toWorld(body, cpSegmentShapeGetB(shape))));
 }
 
 void drawPolyShape(cpShape* shape)
@@ -40,16 +44,23 @@ void drawPolyShape(cpShape* shape)
     drawPoly(points.data(), static_cast<unsigned>(count), true);
 }
 
-}  // namespace
+} // namespace
 
 void drawShape(cpShape* shape)
 {
     glColor4f(1, 1, 1, 1);
     // The library has no shape-kind getter; its public struct header exposes the class.
     switch (shape->klass->type) {
-    case CP_CIRCLE_SHAPE: drawCircleShape(shape); break;
-    case CP_SEGMENT_SHAPE: drawSegmentShape(shape); break;
-    case CP_POLY_SHAPE: drawPolyShape(shape); break;
-    default: break;
+    case CP_CIRCLE_SHAPE:
+        drawCircleShape(shape);
+        break;
+    case CP_SEGMENT_SHAPE:
+        drawSegmentShape(shape);
+        break;
+    case CP_POLY_SHAPE:
+        drawPolyShape(shape);
+        break;
+    default:
+        break;
     }
 }

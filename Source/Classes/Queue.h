@@ -9,7 +9,10 @@
 class PointerWrapper : public Object {
 public:
     static Ref<PointerWrapper> wrapperForPointer(void* pointer) { return make<PointerWrapper>(pointer); }
-    explicit PointerWrapper(void* pointer = nullptr) : m_pointer(pointer) {}
+    explicit PointerWrapper(void* pointer = nullptr)
+        : m_pointer(pointer)
+    {
+    }
 
     void* pointer() const { return m_pointer; }
     void setPointer(void* pointer) { m_pointer = pointer; }

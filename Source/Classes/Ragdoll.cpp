@@ -17,16 +17,19 @@ namespace {
 // Shared by every figure: a shake is judged against the device's recent motion, which does not
 // start over when the options build a new figure.
 struct ShakeDetector {
-    double movement[3] = {0, 0, 0};
+    double movement[3] = { 0, 0, 0 };
     double lastTime = 0;
 };
 ShakeDetector s_shake;
 
 // The single-precision pi the sprite rotation was tuned with.
 constexpr double kSinglePi = 3.1415927410125732;
-}  // namespace
+} // namespace
 
-const RagdollClass* Ragdoll::classFromConfig() { return classNamed(Configuration::current()->ragdollClass()); }
+const RagdollClass* Ragdoll::classFromConfig()
+{
+    return classNamed(Configuration::current()->ragdollClass());
+}
 
 Ref<Ragdoll> Ragdoll::allocFromConfig()
 {
@@ -89,7 +92,7 @@ cpBody* Ragdoll::addBody(const char* name, cpFloat mass, cpFloat moment, cpVect 
     cpBody* body = cpBodyNew(mass, moment);
     cpBodySetPosition(body, localPosition);
     cpSpaceAddBody(m_space, body);
-    m_parts.push_back({name, body});
+    m_parts.push_back({ name, body });
     return body;
 }
 
@@ -101,7 +104,7 @@ void setFigureMaterial(cpShape* shape)
     cpShapeSetCollisionType(shape, kRagdollCollisionType);
     cpShapeSetFilter(shape, cpShapeFilterNew(kRagdollGroup, CP_ALL_CATEGORIES, CP_ALL_CATEGORIES));
 }
-}  // namespace
+} // namespace
 
 cpShape* Ragdoll::addPolygon(cpBody* body, std::initializer_list<cpVect> vertices)
 {
@@ -112,7 +115,8 @@ cpShape* Ragdoll::addPolygon(cpBody* body, std::initializer_list<cpVect> vertice
 
 cpShape* Ragdoll::makePolygon(cpBody* body, std::initializer_list<cpVect> vertices)
 {
-    cpShape* shape = cpPolyShapeNew(body, static_cast<int>(vertices.size()), vertices.begin(), cpTransformIdentity, 0.0);
+    cpShape* shape
+        = cpPolyShapeNew(body, static_cast<int>(vertices.size()), vertices.begin(), cpTransformIdentity, 0.0);
     setFigureMaterial(shape);
     m_shapes.push_back(shape);
     return shape;
@@ -127,15 +131,16 @@ cpShape* Ragdoll::addCircle(cpBody* body, cpFloat radius)
     return shape;
 }
 
-cpBody* Ragdoll::addBoxPart(const char* name, cpFloat mass, cpFloat width, cpFloat height, cpVect localPosition,
-                            cpShape** shape)
+cpBody* Ragdoll::addBoxPart(
+    const char* name, cpFloat mass, cpFloat width, cpFloat height, cpVect localPosition, cpShape** shape)
 {
     cpBody* body = addBody(name, mass, momentForBox(mass, width, height), localPosition);
-    *shape = addPolygon(body, {cpv(0, 0), cpv(0, height), cpv(width, height), cpv(width, 0)});
+    *shape = addPolygon(body, { cpv(0, 0), cpv(0, height), cpv(width, height), cpv(width, 0) });
     return body;
 }
 
-void Ragdoll::addJointPair(cpBody* a, cpBody* b, cpVect anchorA, cpVect anchorB, float minDegrees, float maxDegrees)
+void Ragdoll::addJointPair(
+    cpBody* a, cpBody* b, cpVect anchorA, cpVect anchorB, float minDegrees, float maxDegrees)
 {
     addJoint(cpPivotJointNew2(a, b, anchorA, anchorB));
     addRotaryLimit(a, b, minDegrees, maxDegrees);
@@ -160,11 +165,11 @@ void Ragdoll::shiftBodies(CGPoint offset)
         cpBodySetPosition(part.body, cpvadd(cpBodyGetPosition(part.body), cpv(offset.x, offset.y)));
 }
 
-void Ragdoll::bindSprite(Sprite* sprite, cpBody* body) { m_sprites.push_back({sprite, body}); }
+void Ragdoll::bindSprite(Sprite* sprite, cpBody* body) { m_sprites.push_back({ sprite, body }); }
 
 cpFloat Ragdoll::momentForBox(cpFloat mass, cpFloat width, cpFloat height)
 {
-    const cpVect verts[4] = {cpv(0, 0), cpv(0, height), cpv(width, height), cpv(width, 0)};
+    const cpVect verts[4] = { cpv(0, 0), cpv(0, height), cpv(width, height), cpv(width, 0) };
     return cpMomentForPoly(mass, 4, verts, cpvzero, 0.0);
 }
 
@@ -178,7 +183,7 @@ cpBody* Ragdoll::bodyNamed(const std::string& name) const
     return nullptr;
 }
 
-void Ragdoll::addSpritesToLayer(Layer*) {}
+void Ragdoll::addSpritesToLayer(Layer*) { }
 
 void Ragdoll::removeSpritesFromLayer(Layer* layer)
 {
@@ -231,15 +236,15 @@ float followAxis(float layerPos, float screenHalf, float body)
                                        : (static_cast<double>(centre) - body - 100.0);
     return static_cast<float>(layerPos + shift);
 }
-}  // namespace
+} // namespace
 
 void Ragdoll::keepVisibleOnLayer(Layer* layer)
 {
     const CGSize win = Director::sharedDirector()->winSize();
     const CGPoint layerPos = layer->position();
     const CGPoint body = position();
-    layer->setPosition(CGPointMake(followAxis(layerPos.x, win.width * 0.5f, body.x),
-                                   followAxis(layerPos.y, win.height * 0.5f, body.y)));
+    layer->setPosition(CGPointMake(
+        followAxis(layerPos.x, win.width * 0.5f, body.x), followAxis(layerPos.y, win.height * 0.5f, body.y)));
 }
 
 bool Ragdoll::hadRecentCollisionWith(const cpShape* shape) const
@@ -272,7 +277,7 @@ void Ragdoll::collisionnOnSelfShape(cpShape*, cpShape* foreignShape, float veloc
 
 void Ragdoll::accelerometer(Accelerometer*, const Acceleration& a)
 {
-    const double sample[3] = {a.x, a.y, a.z};
+    const double sample[3] = { a.x, a.y, a.z };
     for (int i = 0; i < 3; ++i)
         s_shake.movement[i] = s_shake.movement[i] * 0.9 + sample[i] * 0.1;
     double lengthSquared = 0;

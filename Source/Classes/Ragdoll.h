@@ -31,8 +31,8 @@ struct RagdollClass {
     const char* name;
     CGSize (*size)();
     Ref<Ragdoll> (*alloc)();
-    Ref<Sprite> (*headSprite)();              // null for figures without a replaceable head
-    const char* headCropperMatteImage;        // resource names, or null
+    Ref<Sprite> (*headSprite)(); // null for figures without a replaceable head
+    const char* headCropperMatteImage; // resource names, or null
     const char* headCropperAlphaMaskImage;
 };
 
@@ -55,18 +55,19 @@ public:
 
     // Builds the figure into the space with its local frame moved to `position`.
     virtual bool initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLayer);
-    virtual void loadSounds() {}
+    virtual void loadSounds() { }
     virtual void addSpritesToLayer(Layer* layer);
     virtual void removeSpritesFromLayer(Layer* layer);
     void keepVisibleOnLayer(Layer* layer);
     virtual void updateSprites();
     // Called once per physics step after the sprites are updated.
-    virtual void step() {}
+    virtual void step() { }
     // Wireframe outlines of every shape.
     virtual void draw();
-    virtual void collisionnOnSelfShape(cpShape* ownShape, cpShape* foreignShape, float velocity, CGPoint position);
+    virtual void collisionnOnSelfShape(
+        cpShape* ownShape, cpShape* foreignShape, float velocity, CGPoint position);
     void accelerometer(Accelerometer* accelerometer, const Acceleration& acceleration);
-    virtual void performSpecial() {}
+    virtual void performSpecial() { }
     virtual void playSound(int painLevel) { (void)painLevel; }
 
     CGPoint position() const;
@@ -89,7 +90,7 @@ public:
     const std::vector<Ref<PointerWrapper>>& joints() const { return m_joints; }
     const std::vector<cpShape*>& shapes() const { return m_shapes; }
     struct SpriteBinding {
-        Sprite* sprite;  // owned by the layer
+        Sprite* sprite; // owned by the layer
         cpBody* body;
     };
     // The sprites in update order, each with the body it follows.
@@ -111,10 +112,11 @@ protected:
     cpShape* makePolygon(cpBody* body, std::initializer_list<cpVect> vertices);
     cpShape* addCircle(cpBody* body, cpFloat radius);
     // A body whose one shape and moment are the box (0,0)-(width,height) of its picture.
-    cpBody* addBoxPart(const char* name, cpFloat mass, cpFloat width, cpFloat height, cpVect localPosition,
-                       cpShape** shape);
+    cpBody* addBoxPart(
+        const char* name, cpFloat mass, cpFloat width, cpFloat height, cpVect localPosition, cpShape** shape);
     // A pivot at the two local anchors plus a limit on b's angle relative to a (degrees).
-    void addJointPair(cpBody* a, cpBody* b, cpVect anchorA, cpVect anchorB, float minDegrees, float maxDegrees);
+    void addJointPair(
+        cpBody* a, cpBody* b, cpVect anchorA, cpVect anchorB, float minDegrees, float maxDegrees);
     // Any other joint: added to the space and freed with the figure.
     cpConstraint* addJoint(cpConstraint* joint);
     cpConstraint* addRotaryLimit(cpBody* a, cpBody* b, float minDegrees, float maxDegrees);
@@ -130,7 +132,7 @@ protected:
 
     cpSpace* m_space = nullptr;
     cpBody* m_mainBody = nullptr;
-    GameLayer* m_gameLayer = nullptr;  // not retained: the layer owns the figure
+    GameLayer* m_gameLayer = nullptr; // not retained: the layer owns the figure
     std::vector<Ref<Object>> m_lowPainSounds, m_mediumPainSounds, m_highPainSounds;
     double m_prevSoundTime = 0;
     Ref<ShapeQueue> m_shapesCollidedWith;

@@ -8,8 +8,8 @@
 
 const std::vector<const RagdollClass*>& Ragdoll::allClasses()
 {
-    static const std::vector<const RagdollClass*> classes = {&Nerd::ragdollClass(), &BabeBikiniProfile::ragdollClass(),
-                                                                &Dog::ragdollClass(), &Rocker::ragdollClass(),
-                                                                &Narwhal::ragdollClass()};
+    static const std::vector<const RagdollClass*> classes
+        = { &Nerd::ragdollClass(), &BabeBikiniProfile::ragdollClass(), &Dog::ragdollClass(),
+              &Rocker::ragdollClass(), &Narwhal::ragdollClass() };
     return classes;
 }

@@ -7,9 +7,8 @@
 
 const RagdollClass& Rocker::ragdollClass()
 {
-    static const RagdollClass cls{"Rocker", &Rocker::size, [] { return Ref<Ragdoll>(make<Rocker>()); },
-                                  &Rocker::headSprite, "Rocker_HeadCropperMatte.png",
-                                  "Rocker_HeadCropperAlphaMask.png"};
+    static const RagdollClass cls { "Rocker", &Rocker::size, [] { return Ref<Ragdoll>(make<Rocker>()); },
+        &Rocker::headSprite, "Rocker_HeadCropperMatte.png", "Rocker_HeadCropperAlphaMask.png" };
     return cls;
 }
 
@@ -22,7 +21,7 @@ bool Rocker::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLaye
     m_customFace = hasCustomFace();
 
     auto box = [this](cpBody* body, cpFloat w, cpFloat h) {
-        return addPolygon(body, {cpv(0, 0), cpv(0, h), cpv(w, h), cpv(w, 0)});
+        return addPolygon(body, { cpv(0, 0), cpv(0, h), cpv(w, h), cpv(w, 0) });
     };
 
     m_strapBody = addBody("strap", 0.3, momentForBox(0.3, 8, 4), cpv(-36, 125));
@@ -59,9 +58,9 @@ bool Rocker::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLaye
     addJointPair(m_frontBicepBody, m_frontForearmBody, cpv(6, 34), cpv(6, 4), -110, 15);
 
     // The fist narrows toward its lower right corner: (23,0), not (27,0).
-    const cpVect hand[4] = {cpv(0, 0), cpv(0, 23), cpv(27, 23), cpv(23, 0)};
+    const cpVect hand[4] = { cpv(0, 0), cpv(0, 23), cpv(27, 23), cpv(23, 0) };
     m_frontHandBody = addBody("frontHand", 1.25, cpMomentForPoly(1.25, 4, hand, cpvzero, 0.0), cpv(6, 109));
-    m_frontHandShape = addPolygon(m_frontHandBody, {hand[0], hand[1], hand[2], hand[3]});
+    m_frontHandShape = addPolygon(m_frontHandBody, { hand[0], hand[1], hand[2], hand[3] });
     addJointPair(m_frontForearmBody, m_frontHandBody, cpv(9, 31), cpv(12, 3), -35, 20);
 
     m_stomachBody = addBody("stomach", 10, momentForBox(10, 27, 39), cpv(6, -5));
@@ -92,9 +91,9 @@ bool Rocker::initWithSpace(cpSpace* space, CGPoint position, GameLayer* gameLaye
     m_rearFootShape = box(m_rearFootBody, 29, 12);
     addJointPair(m_rearCalfBody, m_rearFootBody, cpv(9, 5), cpv(21, 8), -25, 45);
 
-    setDrawOrder({m_strapShape, m_rearHandShape, m_rearForearmShape, m_rearBicepShape, m_chestShape, m_headShape,
-                  m_frontBicepShape, m_frontForearmShape, m_frontHandShape, m_stomachShape, m_thighShape,
-                  m_frontCalfShape, m_frontFootShape, m_rearThighShape, m_rearCalfShape, m_rearFootShape});
+    setDrawOrder({ m_strapShape, m_rearHandShape, m_rearForearmShape, m_rearBicepShape, m_chestShape,
+        m_headShape, m_frontBicepShape, m_frontForearmShape, m_frontHandShape, m_stomachShape, m_thighShape,
+        m_frontCalfShape, m_frontFootShape, m_rearThighShape, m_rearCalfShape, m_rearFootShape });
     shiftBodies(CGPointMake(position.x + 45, position.y + 75));
     return true;
 }
@@ -119,12 +118,12 @@ void Rocker::addSpritesToLayer(Layer* layer)
                 rearFoot = part("Rocker_Foot.png");
 
     // The chest covers the lower edge of a custom face; the drawn head has its hair over the chest.
-    Sprite* neck[2] = {chest, head};
+    Sprite* neck[2] = { chest, head };
     if (m_customFace)
         std::swap(neck[0], neck[1]);
-    for (Sprite* s : {strap.get(), rearBicep.get(), rearForearm.get(), rearHand.get(), rearThigh.get(),
-                      rearFoot.get(), rearCalf.get(), neck[0], neck[1], stomach.get(), thigh.get(), frontFoot.get(),
-                      frontCalf.get(), frontBicep.get(), frontForearm.get(), frontHand.get()})
+    for (Sprite* s : { strap.get(), rearBicep.get(), rearForearm.get(), rearHand.get(), rearThigh.get(),
+             rearFoot.get(), rearCalf.get(), neck[0], neck[1], stomach.get(), thigh.get(), frontFoot.get(),
+             frontCalf.get(), frontBicep.get(), frontForearm.get(), frontHand.get() })
         layer->addChild(s);
 
     bindSprite(strap, m_strapBody);

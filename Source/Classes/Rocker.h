@@ -22,10 +22,11 @@ private:
     // picture for one without the hair that would cover the face.
     bool m_customFace = false;
     cpBody *m_strapBody = nullptr, *m_rearHandBody = nullptr, *m_rearForearmBody = nullptr,
-           *m_rearBicepBody = nullptr, *m_chestBody = nullptr, *m_headBody = nullptr, *m_frontBicepBody = nullptr,
-           *m_frontForearmBody = nullptr, *m_frontHandBody = nullptr, *m_stomachBody = nullptr,
-           *m_thighBody = nullptr, *m_rearThighBody = nullptr, *m_frontCalfBody = nullptr,
-           *m_rearCalfBody = nullptr, *m_frontFootBody = nullptr, *m_rearFootBody = nullptr;
+           *m_rearBicepBody = nullptr, *m_chestBody = nullptr, *m_headBody = nullptr,
+           *m_frontBicepBody = nullptr, *m_frontForearmBody = nullptr, *m_frontHandBody = nullptr,
+           *m_stomachBody = nullptr, *m_thighBody = nullptr, *m_rearThighBody = nullptr,
+           *m_frontCalfBody = nullptr, *m_rearCalfBody = nullptr, *m_frontFootBody = nullptr,
+           *m_rearFootBody = nullptr;
     cpShape *m_strapShape = nullptr, *m_rearHandShape = nullptr, *m_rearForearmShape = nullptr,
             *m_rearBicepShape = nullptr, *m_chestShape = nullptr, *m_headShape = nullptr,
             *m_frontBicepShape = nullptr, *m_frontForearmShape = nullptr, *m_frontHandShape = nullptr,

@@ -55,7 +55,7 @@ void addTitle(Node* layer, const char* text)
     const CGSize s = Director::sharedDirector()->winSize();
     Ref<Label> title = Label::labelWithString(text, "Marker Felt", 40);
     title->setPosition(CGPointMake(s.width / 2, s.height - 60));
-    title->setColor({255, 230, 120});
+    title->setColor({ 255, 230, 120 });
     layer->addChild(title.get());
 }
 
@@ -66,13 +66,13 @@ Ref<Scene> makePageA()
     addBackground(layer.get(), "Background2.png");
     addTitle(layer.get(), "Page A");
 
-    Ref<MenuItemFont> flip = MenuItemFont::itemFromString("Flip to B", layer.get(),
-                                                          MenuItem::Callback(&DemoLayer::flipToB_Tapped));
-    Ref<MenuItemFont> slide = MenuItemFont::itemFromString("Slide to B", layer.get(),
-                                                           MenuItem::Callback(&DemoLayer::slideToB_Tapped));
+    Ref<MenuItemFont> flip = MenuItemFont::itemFromString(
+        "Flip to B", layer.get(), MenuItem::Callback(&DemoLayer::flipToB_Tapped));
+    Ref<MenuItemFont> slide = MenuItemFont::itemFromString(
+        "Slide to B", layer.get(), MenuItem::Callback(&DemoLayer::slideToB_Tapped));
     Ref<MenuItemFont> off = MenuItemFont::itemFromString("Not Here");
     off->setIsEnabled(false);
-    Ref<Menu> menu = Menu::menuWithItems({flip.get(), slide.get(), off.get()});
+    Ref<Menu> menu = Menu::menuWithItems({ flip.get(), slide.get(), off.get() });
     menu->alignItemsVertically();
     layer->addChild(menu.get());
     scene->addChild(layer.get());
@@ -104,16 +104,16 @@ Ref<Scene> makePageB()
         sparks->setStartSize(22);
         sparks->setStartSizeVar(6);
         sparks->setEndSize(4);
-        sparks->setStartColor({1, 0.85f, 0.4f, 1});
-        sparks->setEndColor({1, 0.25f, 0.05f, 0.3f});
+        sparks->setStartColor({ 1, 0.85f, 0.4f, 1 });
+        sparks->setEndColor({ 1, 0.25f, 0.05f, 0.3f });
         layer->addChild(sparks.get());
     }
 
-    Ref<MenuItemFont> back = MenuItemFont::itemFromString("Slide Back", layer.get(),
-                                                          MenuItem::Callback(&DemoLayer::back_Tapped));
-    Ref<MenuItemFont> flip = MenuItemFont::itemFromString("Flip Back", layer.get(),
-                                                          MenuItem::Callback(&DemoLayer::flipBack_Tapped));
-    Ref<Menu> menu = Menu::menuWithItems({back.get(), flip.get()});
+    Ref<MenuItemFont> back = MenuItemFont::itemFromString(
+        "Slide Back", layer.get(), MenuItem::Callback(&DemoLayer::back_Tapped));
+    Ref<MenuItemFont> flip = MenuItemFont::itemFromString(
+        "Flip Back", layer.get(), MenuItem::Callback(&DemoLayer::flipBack_Tapped));
+    Ref<Menu> menu = Menu::menuWithItems({ back.get(), flip.get() });
     menu->alignItemsHorizontallyWithPadding(30);
     menu->setPosition(CGPointMake(s.width / 2, 40));
     layer->addChild(menu.get());
@@ -133,7 +133,7 @@ Pages& pages()
     return *p;
 }
 
-}  // namespace
+} // namespace
 
 Scene* transitionDemoPage(const std::string& name)
 {

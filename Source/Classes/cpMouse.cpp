@@ -13,7 +13,7 @@ float mouseVelocityComponent(float v, float moved, cpFloat dt)
     const float fingerSpeed = static_cast<float>(moved * (1.0 / dt));
     float result = static_cast<float>(kept + static_cast<float>(fingerSpeed * static_cast<double>(0.3f)));
     if (!std::isfinite(result))
-        result = 0;  // a zero or broken time step must not hand the physics a NaN
+        result = 0; // a zero or broken time step must not hand the physics a NaN
     if (std::abs(static_cast<long long>(result)) > 400)
         result = result > 0 ? 400.0f : -400.0f;
     return result;
@@ -23,13 +23,14 @@ void mouseUpdateVelocity(cpBody* body, cpVect, cpFloat, cpFloat dt)
 {
     cpMouse* mouse = static_cast<cpMouse*>(cpBodyGetUserData(body));
     const cpVect v = cpBodyGetVelocity(body);
-    cpBodySetVelocity(body, cpv(mouseVelocityComponent(static_cast<float>(v.x), static_cast<float>(mouse->moved.x), dt),
-                                mouseVelocityComponent(static_cast<float>(v.y), static_cast<float>(mouse->moved.y), dt)));
+    cpBodySetVelocity(body,
+        cpv(mouseVelocityComponent(static_cast<float>(v.x), static_cast<float>(mouse->moved.x), dt),
+            mouseVelocityComponent(static_cast<float>(v.y), static_cast<float>(mouse->moved.y), dt)));
     mouse->moved = cpvzero;
 }
 
 // The mouse is moved by hand; the library must not integrate it.
-void mouseUpdatePosition(cpBody*, cpFloat) {}
+void mouseUpdatePosition(cpBody*, cpFloat) { }
 
 void mouseOver(cpShape* candidate, void* data)
 {
@@ -49,7 +50,7 @@ void mouseOver(cpShape* candidate, void* data)
     cpShapeSetFilter(mouse->shape, filter);
 }
 
-}  // namespace
+} // namespace
 
 cpMouse* cpMouseNew(cpSpace* space)
 {

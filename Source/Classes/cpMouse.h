@@ -6,13 +6,13 @@
 #include <chipmunk/chipmunk.h>
 
 struct cpMouse {
-    cpBody* body;            // owned: mass 100, follows the finger, never integrates itself
-    cpShape* shape;          // owned: radius 5
-    cpConstraint* joint1;    // owned: pivot to the grabbed body, or null
-    cpConstraint* joint2;    // owned: unused second slot, always null
-    cpSpace* space;          // not owned
-    cpBody* grabbedBody;     // the body held, or null
-    cpVect moved;            // finger movement since the last physics step
+    cpBody* body; // owned: mass 100, follows the finger, never integrates itself
+    cpShape* shape; // owned: radius 5
+    cpConstraint* joint1; // owned: pivot to the grabbed body, or null
+    cpConstraint* joint2; // owned: unused second slot, always null
+    cpSpace* space; // not owned
+    cpBody* grabbedBody; // the body held, or null
+    cpVect moved; // finger movement since the last physics step
 };
 
 cpMouse* cpMouseNew(cpSpace* space);

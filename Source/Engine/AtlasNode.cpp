@@ -6,15 +6,16 @@
 
 #include <nlohmann/json.hpp>
 
-Ref<AtlasNode> AtlasNode::atlasWithTileFile(const std::string& tile, int tileWidth, int tileHeight,
-                                            unsigned itemsToRender)
+Ref<AtlasNode> AtlasNode::atlasWithTileFile(
+    const std::string& tile, int tileWidth, int tileHeight, unsigned itemsToRender)
 {
     Ref<AtlasNode> node = make<AtlasNode>();
     node->initWithTileFile(tile, tileWidth, tileHeight, itemsToRender);
     return node;
 }
 
-bool AtlasNode::initWithTileFile(const std::string& tile, int tileWidth, int tileHeight, unsigned itemsToRender)
+bool AtlasNode::initWithTileFile(
+    const std::string& tile, int tileWidth, int tileHeight, unsigned itemsToRender)
 {
     m_itemWidth = tileWidth;
     m_itemHeight = tileHeight;
@@ -44,13 +45,16 @@ bool AtlasNode::initWithTileFile(const std::string& tile, int tileWidth, int til
     return true;
 }
 
-void AtlasNode::updateAtlasValues() { raiseException("AtlasNode:Abstract", "updateAtlasValue not overriden"); }
+void AtlasNode::updateAtlasValues()
+{
+    raiseException("AtlasNode:Abstract", "updateAtlasValue not overriden");
+}
 
 void AtlasNode::setOpacity(GLubyte opacity)
 {
     m_opacity = opacity;
     if (m_opacityModifyRGB)
-        m_color = {opacity, opacity, opacity};
+        m_color = { opacity, opacity, opacity };
 }
 
 void AtlasNode::drawAtlas(unsigned n)
@@ -66,7 +70,7 @@ void AtlasNode::dumpProperties(nlohmann::json& out) const
 {
     Node::dumpProperties(out);
     out["opacity"] = m_opacity;
-    out["color"] = {m_color.r, m_color.g, m_color.b};
+    out["color"] = { m_color.r, m_color.g, m_color.b };
     if (m_textureAtlas && m_textureAtlas->texture() && !m_textureAtlas->texture()->fileName().empty())
         out["texture"] = m_textureAtlas->texture()->fileName();
 }

@@ -10,8 +10,8 @@
 
 class AtlasNode : public Node, public RGBAProtocol {
 public:
-    static Ref<AtlasNode> atlasWithTileFile(const std::string& tile, int tileWidth, int tileHeight,
-                                            unsigned itemsToRender);
+    static Ref<AtlasNode> atlasWithTileFile(
+        const std::string& tile, int tileWidth, int tileHeight, unsigned itemsToRender);
     AtlasNode() = default;
     const char* className() const override { return "AtlasNode"; }
 

@@ -9,14 +9,13 @@
 
 namespace {
 
-template <class T>
-Ref<Action> tagged(Ref<T> copy, const Action& from)
+template <class T> Ref<Action> tagged(Ref<T> copy, const Action& from)
 {
     copy->setTag(from.tag());
     return copy;
 }
 
-}  // namespace
+} // namespace
 
 // --- CameraAction ---------------------------------------------------------------------------
 
@@ -36,25 +35,31 @@ Ref<FiniteTimeAction> CameraAction::reverse() const { return ref_cast<FiniteTime
 
 // --- OrbitCamera ----------------------------------------------------------------------------
 
-Ref<OrbitCamera> OrbitCamera::actionWithDuration(float duration, float radius, float deltaRadius, float angleZ,
-                                                 float deltaAngleZ, float angleX, float deltaAngleX)
+Ref<OrbitCamera> OrbitCamera::actionWithDuration(float duration, float radius, float deltaRadius,
+    float angleZ, float deltaAngleZ, float angleX, float deltaAngleX)
 {
     return make<OrbitCamera>(duration, radius, deltaRadius, angleZ, deltaAngleZ, angleX, deltaAngleX);
 }
 
 OrbitCamera::OrbitCamera(float duration, float radius, float deltaRadius, float angleZ, float deltaAngleZ,
-                         float angleX, float deltaAngleX)
-    : CameraAction(duration), m_radius(radius), m_deltaRadius(deltaRadius), m_angleZ(angleZ),
-      m_deltaAngleZ(deltaAngleZ), m_angleX(angleX), m_deltaAngleX(deltaAngleX),
-      m_radDeltaZ(degreesToRadians(deltaAngleZ)), m_radDeltaX(degreesToRadians(deltaAngleX))
+    float angleX, float deltaAngleX)
+    : CameraAction(duration)
+    , m_radius(radius)
+    , m_deltaRadius(deltaRadius)
+    , m_angleZ(angleZ)
+    , m_deltaAngleZ(deltaAngleZ)
+    , m_angleX(angleX)
+    , m_deltaAngleX(deltaAngleX)
+    , m_radDeltaZ(degreesToRadians(deltaAngleZ))
+    , m_radDeltaX(degreesToRadians(deltaAngleX))
 {
 }
 
 Ref<Action> OrbitCamera::copy() const
 {
-    return tagged(make<OrbitCamera>(m_duration, m_radius, m_deltaRadius, m_angleZ, m_deltaAngleZ, m_angleX,
-                                    m_deltaAngleX),
-                  *this);
+    return tagged(make<OrbitCamera>(
+                      m_duration, m_radius, m_deltaRadius, m_angleZ, m_deltaAngleZ, m_angleX, m_deltaAngleX),
+        *this);
 }
 
 void OrbitCamera::sphericalRadius(float* radius, float* zenith, float* azimuth) const
@@ -107,7 +112,7 @@ void OrbitCamera::update(float t)
 Ref<FiniteTimeAction> OrbitCamera::reverse() const
 {
     MW_ASSERT(!std::isnan(m_radius) && !std::isnan(m_angleZ) && !std::isnan(m_angleX),
-              "OrbitCamera: reverse needs explicit start values");
+        "OrbitCamera: reverse needs explicit start values");
     return make<OrbitCamera>(m_duration, m_radius + m_deltaRadius, -m_deltaRadius, m_angleZ + m_deltaAngleZ,
-                             -m_deltaAngleZ, m_angleX + m_deltaAngleX, -m_deltaAngleX);
+        -m_deltaAngleZ, m_angleX + m_deltaAngleX, -m_deltaAngleX);
 }

@@ -6,7 +6,10 @@
 // Remembers the target camera's view at start, for the kinds that move relative to it.
 class CameraAction : public IntervalAction {
 public:
-    explicit CameraAction(float duration) : IntervalAction(duration) {}
+    explicit CameraAction(float duration)
+        : IntervalAction(duration)
+    {
+    }
     const char* className() const override { return "CameraAction"; }
 
     Ref<Action> copy() const override;
@@ -25,9 +28,9 @@ protected:
 class OrbitCamera : public CameraAction {
 public:
     static Ref<OrbitCamera> actionWithDuration(float duration, float radius, float deltaRadius, float angleZ,
-                                               float deltaAngleZ, float angleX, float deltaAngleX);
-    OrbitCamera(float duration, float radius, float deltaRadius, float angleZ, float deltaAngleZ, float angleX,
-                float deltaAngleX);
+        float deltaAngleZ, float angleX, float deltaAngleX);
+    OrbitCamera(float duration, float radius, float deltaRadius, float angleZ, float deltaAngleZ,
+        float angleX, float deltaAngleX);
     const char* className() const override { return "OrbitCamera"; }
 
     // The target camera's eye relative to its centre: radius in eye-distance units, zenith and

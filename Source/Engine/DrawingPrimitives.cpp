@@ -10,7 +10,7 @@ static_assert(sizeof(CGPoint) == 2 * sizeof(GLfloat), "points are passed to GL a
 
 void drawLine(CGPoint origin, CGPoint destination)
 {
-    const CGPoint vertices[2] = {origin, destination};
+    const CGPoint vertices[2] = { origin, destination };
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(2, GL_FLOAT, 0, vertices);
     glDrawArrays(GL_LINES, 0, 2);
@@ -41,7 +41,7 @@ void drawCircle(CGPoint center, float radius, float angle, unsigned segments, bo
     // Point `segments` repeats point 0 and closes the outline.
     for (unsigned i = 0; i <= segments; ++i) {
         const float a = angle + coef * static_cast<float>(i);
-        vertices[i] = {center.x + std::cos(a) * radius, center.y + std::sin(a) * radius};
+        vertices[i] = { center.x + std::cos(a) * radius, center.y + std::sin(a) * radius };
     }
     vertices[segments + 1] = center;
 

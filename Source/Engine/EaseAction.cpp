@@ -12,8 +12,7 @@ IntervalAction* checked(IntervalAction* action)
     return action;
 }
 
-template <class T>
-Ref<Action> tagged(Ref<T> copy, const Action& from)
+template <class T> Ref<Action> tagged(Ref<T> copy, const Action& from)
 {
     copy->setTag(from.tag());
     return copy;
@@ -27,15 +26,22 @@ Ref<IntervalAction> reversedInner(const IntervalAction* inner)
     return reversed;
 }
 
-}  // namespace
+} // namespace
 
 // --- EaseAction -----------------------------------------------------------------------------
 
 Ref<EaseAction> EaseAction::actionWithAction(IntervalAction* action) { return make<EaseAction>(action); }
 
-EaseAction::EaseAction(IntervalAction* action) : IntervalAction(checked(action)->duration()), m_other(action) {}
+EaseAction::EaseAction(IntervalAction* action)
+    : IntervalAction(checked(action)->duration())
+    , m_other(action)
+{
+}
 
-Ref<Action> EaseAction::copy() const { return tagged(make<EaseAction>(copyAction(m_other.get()).get()), *this); }
+Ref<Action> EaseAction::copy() const
+{
+    return tagged(make<EaseAction>(copyAction(m_other.get()).get()), *this);
+}
 
 void EaseAction::start()
 {
@@ -52,7 +58,10 @@ void EaseAction::stop()
 
 void EaseAction::update(float t) { m_other->update(t); }
 
-Ref<FiniteTimeAction> EaseAction::reverse() const { return make<EaseAction>(reversedInner(m_other.get()).get()); }
+Ref<FiniteTimeAction> EaseAction::reverse() const
+{
+    return make<EaseAction>(reversedInner(m_other.get()).get());
+}
 
 // --- EaseRateAction -------------------------------------------------------------------------
 
@@ -61,7 +70,11 @@ Ref<EaseRateAction> EaseRateAction::actionWithAction(IntervalAction* action, flo
     return make<EaseRateAction>(action, rate);
 }
 
-EaseRateAction::EaseRateAction(IntervalAction* action, float rate) : EaseAction(action), m_rate(rate) {}
+EaseRateAction::EaseRateAction(IntervalAction* action, float rate)
+    : EaseAction(action)
+    , m_rate(rate)
+{
+}
 
 Ref<Action> EaseRateAction::copy() const
 {
@@ -75,9 +88,15 @@ Ref<FiniteTimeAction> EaseRateAction::reverse() const
 
 // --- EaseOut --------------------------------------------------------------------------------
 
-Ref<EaseOut> EaseOut::actionWithAction(IntervalAction* action, float rate) { return make<EaseOut>(action, rate); }
+Ref<EaseOut> EaseOut::actionWithAction(IntervalAction* action, float rate)
+{
+    return make<EaseOut>(action, rate);
+}
 
-Ref<Action> EaseOut::copy() const { return tagged(make<EaseOut>(copyAction(m_other.get()).get(), m_rate), *this); }
+Ref<Action> EaseOut::copy() const
+{
+    return tagged(make<EaseOut>(copyAction(m_other.get()).get(), m_rate), *this);
+}
 
 void EaseOut::update(float t) { m_other->update(std::pow(t, 1 / m_rate)); }
 

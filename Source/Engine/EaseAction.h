@@ -46,7 +46,10 @@ protected:
 class EaseOut : public EaseRateAction {
 public:
     static Ref<EaseOut> actionWithAction(IntervalAction* action, float rate);
-    EaseOut(IntervalAction* action, float rate) : EaseRateAction(action, rate) {}
+    EaseOut(IntervalAction* action, float rate)
+        : EaseRateAction(action, rate)
+    {
+    }
     const char* className() const override { return "EaseOut"; }
 
     Ref<Action> copy() const override;

@@ -4,14 +4,13 @@
 
 namespace {
 
-template <class T>
-Ref<Action> tagged(Ref<T> copy, const Action& from)
+template <class T> Ref<Action> tagged(Ref<T> copy, const Action& from)
 {
     copy->setTag(from.tag());
     return copy;
 }
 
-}  // namespace
+} // namespace
 
 // --- InstantAction --------------------------------------------------------------------------
 
@@ -21,7 +20,7 @@ Ref<Action> InstantAction::copy() const { return tagged(make<InstantAction>(), *
 
 void InstantAction::step(float) { update(1); }
 
-void InstantAction::update(float) {}
+void InstantAction::update(float) { }
 
 // --- Show / Hide ----------------------------------------------------------------------------
 
@@ -56,7 +55,11 @@ Ref<CallFunc> CallFunc::actionWithTarget(Object* target, Selector<> selector)
     return make<CallFunc>(target, selector);
 }
 
-CallFunc::CallFunc(Object* target, Selector<> selector) : m_targetCallback(target), m_selector(selector) {}
+CallFunc::CallFunc(Object* target, Selector<> selector)
+    : m_targetCallback(target)
+    , m_selector(selector)
+{
+}
 
 Ref<Action> CallFunc::copy() const
 {
@@ -85,7 +88,11 @@ Ref<CallFuncN> CallFuncN::actionWithTarget(Object* target, Selector<Node*> selec
     return make<CallFuncN>(target, selector);
 }
 
-CallFuncN::CallFuncN(Object* target, Selector<Node*> selector) : CallFunc(target), m_selectorN(selector) {}
+CallFuncN::CallFuncN(Object* target, Selector<Node*> selector)
+    : CallFunc(target)
+    , m_selectorN(selector)
+{
+}
 
 Ref<Action> CallFuncN::copy() const
 {
@@ -104,7 +111,9 @@ Ref<CallFuncND> CallFuncND::actionWithTarget(Object* target, Selector<Node*, voi
 }
 
 CallFuncND::CallFuncND(Object* target, Selector<Node*, void*> selector, void* data)
-    : CallFuncN(target), m_selectorND(selector), m_data(data)
+    : CallFuncN(target)
+    , m_selectorND(selector)
+    , m_data(data)
 {
 }
 

@@ -10,7 +10,10 @@
 class InstantAction : public FiniteTimeAction {
 public:
     static Ref<InstantAction> action();
-    InstantAction() : FiniteTimeAction(0) {}
+    InstantAction()
+        : FiniteTimeAction(0)
+    {
+    }
     const char* className() const override { return "InstantAction"; }
 
     Ref<Action> copy() const override;
@@ -56,10 +59,13 @@ public:
     Ref<FiniteTimeAction> reverse() const override;
 
 protected:
-    explicit CallFunc(Object* target) : m_targetCallback(target) {}
+    explicit CallFunc(Object* target)
+        : m_targetCallback(target)
+    {
+    }
     virtual void execute();
 
-    Ref<Object> m_targetCallback;  // retained for the action's life
+    Ref<Object> m_targetCallback; // retained for the action's life
 
 private:
     Selector<> m_selector;
@@ -77,7 +83,10 @@ public:
     Ref<Action> copy() const override;
 
 protected:
-    explicit CallFuncN(Object* target) : CallFunc(target) {}
+    explicit CallFuncN(Object* target)
+        : CallFunc(target)
+    {
+    }
     void execute() override;
 
 private:

@@ -14,8 +14,7 @@ namespace {
 // Zero would make t = elapsed / duration a division by zero.
 constexpr float kMinimumDuration = 1e-8f;
 
-template <class T>
-Ref<Action> tagged(Ref<T> copy, const Action& from)
+template <class T> Ref<Action> tagged(Ref<T> copy, const Action& from)
 {
     copy->setTag(from.tag());
     return copy;
@@ -58,7 +57,7 @@ float checkedAnimationDuration(Animation* animation)
     return static_cast<float>(animation->frames().size()) * animation->delay();
 }
 
-}  // namespace
+} // namespace
 
 // --- FiniteTimeAction -----------------------------------------------------------------------
 
@@ -127,7 +126,8 @@ Ref<FiniteTimeAction> Sequence::actions(std::initializer_list<FiniteTimeAction*>
 }
 
 Sequence::Sequence(FiniteTimeAction* one, FiniteTimeAction* two)
-    : IntervalAction(checkedSum(one, two)), m_actions{Ref<FiniteTimeAction>(one), Ref<FiniteTimeAction>(two)}
+    : IntervalAction(checkedSum(one, two))
+    , m_actions { Ref<FiniteTimeAction>(one), Ref<FiniteTimeAction>(two) }
 {
 }
 
@@ -193,7 +193,9 @@ Ref<FiniteTimeAction> Spawn::actions(std::initializer_list<FiniteTimeAction*> li
 }
 
 Spawn::Spawn(FiniteTimeAction* one, FiniteTimeAction* two)
-    : IntervalAction(checkedLonger(one, two)), m_one(one), m_two(two)
+    : IntervalAction(checkedLonger(one, two))
+    , m_one(one)
+    , m_two(two)
 {
     const float d1 = one->duration();
     const float d2 = two->duration();
@@ -241,7 +243,9 @@ Ref<Repeat> Repeat::actionWithAction(FiniteTimeAction* action, unsigned times)
 }
 
 Repeat::Repeat(FiniteTimeAction* action, unsigned times)
-    : IntervalAction(checkedRepeatDuration(action, times)), m_times(times), m_other(action)
+    : IntervalAction(checkedRepeatDuration(action, times))
+    , m_times(times)
+    , m_other(action)
 {
 }
 
@@ -305,7 +309,11 @@ Ref<RotateTo> RotateTo::actionWithDuration(float duration, float angle)
     return make<RotateTo>(duration, angle);
 }
 
-RotateTo::RotateTo(float duration, float angle) : IntervalAction(duration), m_dstAngle(angle) {}
+RotateTo::RotateTo(float duration, float angle)
+    : IntervalAction(duration)
+    , m_dstAngle(angle)
+{
+}
 
 Ref<Action> RotateTo::copy() const { return tagged(make<RotateTo>(m_duration, m_dstAngle), *this); }
 
@@ -328,7 +336,11 @@ Ref<RotateBy> RotateBy::actionWithDuration(float duration, float angle)
     return make<RotateBy>(duration, angle);
 }
 
-RotateBy::RotateBy(float duration, float angle) : IntervalAction(duration), m_angle(angle) {}
+RotateBy::RotateBy(float duration, float angle)
+    : IntervalAction(duration)
+    , m_angle(angle)
+{
+}
 
 Ref<Action> RotateBy::copy() const { return tagged(make<RotateBy>(m_duration, m_angle), *this); }
 
@@ -349,7 +361,11 @@ Ref<MoveTo> MoveTo::actionWithDuration(float duration, CGPoint position)
     return make<MoveTo>(duration, position);
 }
 
-MoveTo::MoveTo(float duration, CGPoint position) : IntervalAction(duration), m_endPosition(position) {}
+MoveTo::MoveTo(float duration, CGPoint position)
+    : IntervalAction(duration)
+    , m_endPosition(position)
+{
+}
 
 Ref<Action> MoveTo::copy() const { return tagged(make<MoveTo>(m_duration, m_endPosition), *this); }
 
@@ -367,7 +383,11 @@ Ref<MoveBy> MoveBy::actionWithDuration(float duration, CGPoint delta)
     return make<MoveBy>(duration, delta);
 }
 
-MoveBy::MoveBy(float duration, CGPoint delta) : MoveTo(duration, CGPoint{}) { m_delta = delta; }
+MoveBy::MoveBy(float duration, CGPoint delta)
+    : MoveTo(duration, CGPoint {})
+{
+    m_delta = delta;
+}
 
 Ref<Action> MoveBy::copy() const { return tagged(make<MoveBy>(m_duration, m_delta), *this); }
 
@@ -394,7 +414,11 @@ Ref<ScaleTo> ScaleTo::actionWithDuration(float duration, float scaleX, float sca
 }
 
 ScaleTo::ScaleTo(float duration, float scaleX, float scaleY)
-    : IntervalAction(duration), m_scaleX(scaleX), m_scaleY(scaleY), m_endScaleX(scaleX), m_endScaleY(scaleY)
+    : IntervalAction(duration)
+    , m_scaleX(scaleX)
+    , m_scaleY(scaleY)
+    , m_endScaleX(scaleX)
+    , m_endScaleY(scaleY)
 {
 }
 
@@ -427,7 +451,10 @@ Ref<ScaleBy> ScaleBy::actionWithDuration(float duration, float scaleX, float sca
     return make<ScaleBy>(duration, scaleX, scaleY);
 }
 
-ScaleBy::ScaleBy(float duration, float scaleX, float scaleY) : ScaleTo(duration, scaleX, scaleY) {}
+ScaleBy::ScaleBy(float duration, float scaleX, float scaleY)
+    : ScaleTo(duration, scaleX, scaleY)
+{
+}
 
 Ref<Action> ScaleBy::copy() const { return tagged(make<ScaleBy>(m_duration, m_scaleX, m_scaleY), *this); }
 
@@ -476,7 +503,11 @@ Ref<FadeTo> FadeTo::actionWithDuration(float duration, GLubyte opacity)
     return make<FadeTo>(duration, opacity);
 }
 
-FadeTo::FadeTo(float duration, GLubyte opacity) : IntervalAction(duration), m_toOpacity(opacity) {}
+FadeTo::FadeTo(float duration, GLubyte opacity)
+    : IntervalAction(duration)
+    , m_toOpacity(opacity)
+{
+}
 
 Ref<Action> FadeTo::copy() const { return tagged(make<FadeTo>(m_duration, m_toOpacity), *this); }
 
@@ -499,7 +530,7 @@ Ref<DelayTime> DelayTime::actionWithDuration(float duration) { return make<Delay
 
 Ref<Action> DelayTime::copy() const { return tagged(make<DelayTime>(m_duration), *this); }
 
-void DelayTime::update(float) {}
+void DelayTime::update(float) { }
 
 Ref<FiniteTimeAction> DelayTime::reverse() const { return actionWithDuration(m_duration); }
 
@@ -513,8 +544,9 @@ Ref<Animate> Animate::actionWithAnimation(Animation* animation, bool restoreOrig
 }
 
 Animate::Animate(Animation* animation, bool restoreOriginalFrame)
-    : IntervalAction(checkedAnimationDuration(animation)), m_animation(animation),
-      m_restoreOriginalFrame(restoreOriginalFrame)
+    : IntervalAction(checkedAnimationDuration(animation))
+    , m_animation(animation)
+    , m_restoreOriginalFrame(restoreOriginalFrame)
 {
 }
 
@@ -567,7 +599,8 @@ Ref<RepeatForever> RepeatForever::actionWithAction(IntervalAction* action)
     return make<RepeatForever>(action);
 }
 
-RepeatForever::RepeatForever(IntervalAction* action) : m_other(action)
+RepeatForever::RepeatForever(IntervalAction* action)
+    : m_other(action)
 {
     MW_ASSERT(action != nullptr, "Argument action must be non-nil");
 }
@@ -610,7 +643,9 @@ Ref<RepeatForever> RepeatForever::reverse() const
 
 Ref<Speed> Speed::actionWithAction(Action* action, float speed) { return make<Speed>(action, speed); }
 
-Speed::Speed(Action* action, float speed) : m_other(action), m_speed(speed)
+Speed::Speed(Action* action, float speed)
+    : m_other(action)
+    , m_speed(speed)
 {
     MW_ASSERT(action != nullptr, "Argument action must be non-nil");
 }

@@ -19,7 +19,10 @@ class Texture2D;
 // An action that ends after a known time. reverse() gives the action that undoes it.
 class FiniteTimeAction : public Action {
 public:
-    explicit FiniteTimeAction(float duration = 0) : m_duration(duration) {}
+    explicit FiniteTimeAction(float duration = 0)
+        : m_duration(duration)
+    {
+    }
     Ref<Action> copy() const override;
     const char* className() const override { return "FiniteTimeAction"; }
 
@@ -33,11 +36,7 @@ protected:
 };
 
 // A fresh, not started copy with the static type of its source.
-template <class T>
-Ref<T> copyAction(const T* action)
-{
-    return ref_cast<T>(action->copy());
-}
+template <class T> Ref<T> copyAction(const T* action) { return ref_cast<T>(action->copy()); }
 
 class IntervalAction : public FiniteTimeAction {
 public:
@@ -245,7 +244,10 @@ public:
 class FadeIn : public IntervalAction {
 public:
     static Ref<FadeIn> actionWithDuration(float duration);
-    explicit FadeIn(float duration) : IntervalAction(duration) {}
+    explicit FadeIn(float duration)
+        : IntervalAction(duration)
+    {
+    }
     const char* className() const override { return "FadeIn"; }
 
     Ref<Action> copy() const override;
@@ -256,7 +258,10 @@ public:
 class FadeOut : public IntervalAction {
 public:
     static Ref<FadeOut> actionWithDuration(float duration);
-    explicit FadeOut(float duration) : IntervalAction(duration) {}
+    explicit FadeOut(float duration)
+        : IntervalAction(duration)
+    {
+    }
     const char* className() const override { return "FadeOut"; }
 
     Ref<Action> copy() const override;
@@ -285,7 +290,10 @@ private:
 class DelayTime : public IntervalAction {
 public:
     static Ref<DelayTime> actionWithDuration(float duration);
-    explicit DelayTime(float duration) : IntervalAction(duration) {}
+    explicit DelayTime(float duration)
+        : IntervalAction(duration)
+    {
+    }
     const char* className() const override { return "DelayTime"; }
 
     Ref<Action> copy() const override;
@@ -313,7 +321,7 @@ public:
 
 private:
     Ref<Animation> m_animation;
-    Ref<Texture2D> m_origFrame;  // retained so it can be shown again after the run
+    Ref<Texture2D> m_origFrame; // retained so it can be shown again after the run
     bool m_restoreOriginalFrame;
 };
 

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 Ref<Label> Label::labelWithString(const std::string& string, CGSize dimensions, UITextAlignment alignment,
-                                  const std::string& fontName, float fontSize)
+    const std::string& fontName, float fontSize)
 {
     Ref<Label> label(new Label);
     label->initWithString(string, dimensions, alignment, fontName, fontSize);
@@ -25,7 +25,7 @@ Ref<Label> Label::node()
 }
 
 void Label::initWithString(const std::string& string, CGSize dimensions, UITextAlignment alignment,
-                           const std::string& fontName, float fontSize)
+    const std::string& fontName, float fontSize)
 {
     m_dimensions = dimensions;
     m_alignment = alignment;

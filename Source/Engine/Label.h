@@ -10,14 +10,14 @@ class Label : public TextureNode {
 public:
     // Zero dimensions: the label takes the measured size of its string, centred.
     static Ref<Label> labelWithString(const std::string& string, CGSize dimensions, UITextAlignment alignment,
-                                      const std::string& fontName, float fontSize);
+        const std::string& fontName, float fontSize);
     static Ref<Label> labelWithString(const std::string& string, const std::string& fontName, float fontSize);
     // A label needs its font: raises "LabelInit".
     static Ref<Label> node();
     const char* className() const override { return "Label"; }
 
     void initWithString(const std::string& string, CGSize dimensions, UITextAlignment alignment,
-                        const std::string& fontName, float fontSize);
+        const std::string& fontName, float fontSize);
     void initWithString(const std::string& string, const std::string& fontName, float fontSize);
 
     void setString(const std::string& string);

@@ -9,12 +9,12 @@
 class LabelAtlas : public AtlasNode {
 public:
     static Ref<LabelAtlas> labelAtlasWithString(const std::string& string, const std::string& charMapFile,
-                                                int itemWidth, int itemHeight, char startCharMap);
+        int itemWidth, int itemHeight, char startCharMap);
     LabelAtlas() = default;
     const char* className() const override { return "LabelAtlas"; }
 
-    bool initWithString(const std::string& string, const std::string& charMapFile, int itemWidth, int itemHeight,
-                        char startCharMap);
+    bool initWithString(const std::string& string, const std::string& charMapFile, int itemWidth,
+        int itemHeight, char startCharMap);
 
     void setString(const std::string& string);
     const std::string& string() const { return m_string; }

@@ -13,7 +13,7 @@ constexpr float kStatusBarHeight = 0;
 
 constexpr float kDefaultPadding = 5;
 
-}  // namespace
+} // namespace
 
 Ref<Menu> Menu::menuWithItems(std::initializer_list<MenuItem*> items)
 {
@@ -125,7 +125,8 @@ void Menu::alignItemsInRows(std::initializer_list<unsigned> itemsPerColumn)
         if (--left == 0 && ++column < itemsPerColumn.size())
             left = *(itemsPerColumn.begin() + column);
     }
-    MW_ASSERT(left == 0 && column >= itemsPerColumn.size(), "Too many rows/columns for available menu items.");
+    MW_ASSERT(
+        left == 0 && column >= itemsPerColumn.size(), "Too many rows/columns for available menu items.");
 }
 
 // --- colour ---------------------------------------------------------------------------------
@@ -224,5 +225,5 @@ void Menu::dumpProperties(nlohmann::json& out) const
     Layer::dumpProperties(out);
     out["state"] = m_state;
     out["opacity"] = m_opacity;
-    out["color"] = {m_color.r, m_color.g, m_color.b};
+    out["color"] = { m_color.r, m_color.g, m_color.b };
 }

@@ -70,7 +70,7 @@ protected:
     Menu() = default;
 
     int m_state = kMenuStateWaiting;
-    MenuItem* m_selectedItem = nullptr;  // one of our children, not retained
+    MenuItem* m_selectedItem = nullptr; // one of our children, not retained
     GLubyte m_opacity = 255;
     Color3B m_color = kWhite;
 };

@@ -34,9 +34,9 @@ void runZoom(MenuItem* item, float scale)
     item->runAction(zoom.get());
 }
 
-nlohmann::json colorJson(Color3B c) { return {c.r, c.g, c.b}; }
+nlohmann::json colorJson(Color3B c) { return { c.r, c.g, c.b }; }
 
-}  // namespace
+} // namespace
 
 // --- MenuItem -------------------------------------------------------------------------------
 
@@ -59,9 +59,9 @@ void MenuItem::initWithTarget(Object* target, Callback selector)
     m_isEnabled = true;
 }
 
-void MenuItem::selected() {}
+void MenuItem::selected() { }
 
-void MenuItem::unselected() {}
+void MenuItem::unselected() { }
 
 void MenuItem::activate()
 {
@@ -72,8 +72,7 @@ void MenuItem::activate()
 CGRect MenuItem::rect() const
 {
     return CGRectMake(m_position.x - m_contentSize.width * m_anchorPoint.x,
-                      m_position.y - m_contentSize.height * m_anchorPoint.y, m_contentSize.width,
-                      m_contentSize.height);
+        m_position.y - m_contentSize.height * m_anchorPoint.y, m_contentSize.width, m_contentSize.height);
 }
 
 void MenuItem::dumpProperties(nlohmann::json& out) const
@@ -82,10 +81,11 @@ void MenuItem::dumpProperties(nlohmann::json& out) const
     out["enabled"] = m_isEnabled;
     const CGRect world = CGRectApplyAffineTransform(
         CGRectMake(0, 0, m_contentSize.width, m_contentSize.height), nodeToWorldTransform());
-    out["worldRect"] = {world.origin.x, world.origin.y, world.size.width, world.size.height};
+    out["worldRect"] = { world.origin.x, world.origin.y, world.size.width, world.size.height };
 
     // The inverse of the director's view-to-scene conversion, for the centre of the item.
-    const CGPoint c = CGPointMake(world.origin.x + world.size.width / 2, world.origin.y + world.size.height / 2);
+    const CGPoint c
+        = CGPointMake(world.origin.x + world.size.width / 2, world.origin.y + world.size.height / 2);
     const Director* director = Director::sharedDirector();
     const CGSize s = director->displaySize();
     CGPoint view = CGPointMake(c.x, s.height - c.y);
@@ -102,7 +102,7 @@ void MenuItem::dumpProperties(nlohmann::json& out) const
     default:
         break;
     }
-    out["tapPoint"] = {view.x, view.y};
+    out["tapPoint"] = { view.x, view.y };
 }
 
 // --- MenuItemLabel --------------------------------------------------------------------------
@@ -118,7 +118,7 @@ void MenuItemLabel::initWithLabel(Node* label, Object* target, Callback selector
 {
     MenuItem::initWithTarget(target, selector);
     m_colorBackup = kWhite;
-    m_disabledColor = Color3B{126, 126, 126};
+    m_disabledColor = Color3B { 126, 126, 126 };
     setLabel(label);
 }
 
@@ -225,7 +225,7 @@ std::string& fontNameStorage()
     static std::string name = "Marker Felt";
     return name;
 }
-}  // namespace
+} // namespace
 
 void MenuItemFont::setFontSize(int size) { s_fontSize = size; }
 
@@ -235,7 +235,10 @@ void MenuItemFont::setFontName(const std::string& name) { fontNameStorage() = na
 
 const std::string& MenuItemFont::fontName() { return fontNameStorage(); }
 
-Ref<MenuItemFont> MenuItemFont::itemFromString(const std::string& value) { return itemFromString(value, nullptr, {}); }
+Ref<MenuItemFont> MenuItemFont::itemFromString(const std::string& value)
+{
+    return itemFromString(value, nullptr, {});
+}
 
 Ref<MenuItemFont> MenuItemFont::itemFromString(const std::string& value, Object* target, Callback selector)
 {
@@ -258,22 +261,22 @@ Ref<MenuItemSprite> MenuItemSprite::itemFromNormalSprite(Node* normalSprite, Nod
     return itemFromNormalSprite(normalSprite, selectedSprite, nullptr, nullptr, {});
 }
 
-Ref<MenuItemSprite> MenuItemSprite::itemFromNormalSprite(Node* normalSprite, Node* selectedSprite, Object* target,
-                                                         Callback selector)
+Ref<MenuItemSprite> MenuItemSprite::itemFromNormalSprite(
+    Node* normalSprite, Node* selectedSprite, Object* target, Callback selector)
 {
     return itemFromNormalSprite(normalSprite, selectedSprite, nullptr, target, selector);
 }
 
-Ref<MenuItemSprite> MenuItemSprite::itemFromNormalSprite(Node* normalSprite, Node* selectedSprite,
-                                                         Node* disabledSprite, Object* target, Callback selector)
+Ref<MenuItemSprite> MenuItemSprite::itemFromNormalSprite(
+    Node* normalSprite, Node* selectedSprite, Node* disabledSprite, Object* target, Callback selector)
 {
     Ref<MenuItemSprite> item(new MenuItemSprite);
     item->initFromNormalSprite(normalSprite, selectedSprite, disabledSprite, target, selector);
     return item;
 }
 
-void MenuItemSprite::initFromNormalSprite(Node* normalSprite, Node* selectedSprite, Node* disabledSprite,
-                                          Object* target, Callback selector)
+void MenuItemSprite::initFromNormalSprite(
+    Node* normalSprite, Node* selectedSprite, Node* disabledSprite, Object* target, Callback selector)
 {
     MenuItem::initWithTarget(target, selector);
     MW_ASSERT(normalSprite != nullptr, "Argument must be non-nil");
@@ -297,7 +300,7 @@ GLubyte MenuItemSprite::opacity() const
 
 void MenuItemSprite::setOpacity(GLubyte opacity)
 {
-    for (Node* image : {m_normalImage.get(), m_selectedImage.get(), m_disabledImage.get()})
+    for (Node* image : { m_normalImage.get(), m_selectedImage.get(), m_disabledImage.get() })
         if (RGBAProtocol* p = rgba(image))
             p->setOpacity(opacity);
 }
@@ -310,7 +313,7 @@ Color3B MenuItemSprite::color() const
 
 void MenuItemSprite::setColor(Color3B color)
 {
-    for (Node* image : {m_normalImage.get(), m_selectedImage.get(), m_disabledImage.get()})
+    for (Node* image : { m_normalImage.get(), m_selectedImage.get(), m_disabledImage.get() })
         if (RGBAProtocol* p = rgba(image))
             p->setColor(color);
 }
@@ -341,26 +344,26 @@ void MenuItemSprite::dumpProperties(nlohmann::json& out) const
 
 // --- MenuItemImage --------------------------------------------------------------------------
 
-Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(const std::string& normalImage, const std::string& selectedImage)
+Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(
+    const std::string& normalImage, const std::string& selectedImage)
 {
     return itemFromNormalImage(normalImage, selectedImage, "", nullptr, {});
 }
 
-Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(const std::string& normalImage, const std::string& selectedImage,
-                                                      Object* target, Callback selector)
+Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(
+    const std::string& normalImage, const std::string& selectedImage, Object* target, Callback selector)
 {
     return itemFromNormalImage(normalImage, selectedImage, "", target, selector);
 }
 
-Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(const std::string& normalImage, const std::string& selectedImage,
-                                                      const std::string& disabledImage)
+Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(
+    const std::string& normalImage, const std::string& selectedImage, const std::string& disabledImage)
 {
     return itemFromNormalImage(normalImage, selectedImage, disabledImage, nullptr, {});
 }
 
-Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(const std::string& normalImage, const std::string& selectedImage,
-                                                      const std::string& disabledImage, Object* target,
-                                                      Callback selector)
+Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(const std::string& normalImage,
+    const std::string& selectedImage, const std::string& disabledImage, Object* target, Callback selector)
 {
     Ref<MenuItemImage> item(new MenuItemImage);
     item->initFromNormalImage(normalImage, selectedImage, disabledImage, target, selector);
@@ -368,7 +371,7 @@ Ref<MenuItemImage> MenuItemImage::itemFromNormalImage(const std::string& normalI
 }
 
 void MenuItemImage::initFromNormalImage(const std::string& normalImage, const std::string& selectedImage,
-                                        const std::string& disabledImage, Object* target, Callback selector)
+    const std::string& disabledImage, Object* target, Callback selector)
 {
     Ref<Sprite> normal = Sprite::spriteWithFile(normalImage);
     Ref<Sprite> selected = Sprite::spriteWithFile(selectedImage);
@@ -378,8 +381,8 @@ void MenuItemImage::initFromNormalImage(const std::string& normalImage, const st
 
 // --- MenuItemToggle -------------------------------------------------------------------------
 
-Ref<MenuItemToggle> MenuItemToggle::itemWithTarget(Object* target, Callback selector,
-                                                   std::initializer_list<MenuItem*> items)
+Ref<MenuItemToggle> MenuItemToggle::itemWithTarget(
+    Object* target, Callback selector, std::initializer_list<MenuItem*> items)
 {
     Ref<MenuItemToggle> item(new MenuItemToggle);
     item->initWithTarget(target, selector, items);

@@ -44,7 +44,7 @@ public:
 protected:
     MenuItem();
 
-    Object* m_target = nullptr;  // not retained
+    Object* m_target = nullptr; // not retained
     Callback m_selector;
     bool m_isEnabled = true;
 };
@@ -87,7 +87,7 @@ protected:
 
     Ref<Node> m_label;
     Color3B m_colorBackup = kWhite;
-    Color3B m_disabledColor{126, 126, 126};
+    Color3B m_disabledColor { 126, 126, 126 };
 };
 
 // A text item in the class-level font; changing the font affects only items made afterwards.
@@ -113,14 +113,14 @@ protected:
 class MenuItemSprite : public MenuItem, public RGBAProtocol {
 public:
     static Ref<MenuItemSprite> itemFromNormalSprite(Node* normalSprite, Node* selectedSprite);
-    static Ref<MenuItemSprite> itemFromNormalSprite(Node* normalSprite, Node* selectedSprite, Object* target,
-                                                    Callback selector);
-    static Ref<MenuItemSprite> itemFromNormalSprite(Node* normalSprite, Node* selectedSprite, Node* disabledSprite,
-                                                    Object* target, Callback selector);
+    static Ref<MenuItemSprite> itemFromNormalSprite(
+        Node* normalSprite, Node* selectedSprite, Object* target, Callback selector);
+    static Ref<MenuItemSprite> itemFromNormalSprite(
+        Node* normalSprite, Node* selectedSprite, Node* disabledSprite, Object* target, Callback selector);
     const char* className() const override { return "MenuItemSprite"; }
 
-    void initFromNormalSprite(Node* normalSprite, Node* selectedSprite, Node* disabledSprite, Object* target,
-                              Callback selector);
+    void initFromNormalSprite(
+        Node* normalSprite, Node* selectedSprite, Node* disabledSprite, Object* target, Callback selector);
 
     Node* normalImage() const { return m_normalImage.get(); }
     void setNormalImage(Node* image);
@@ -149,25 +149,26 @@ protected:
     bool m_selected = false;
     Ref<Node> m_normalImage;
     Ref<Node> m_selectedImage;
-    Ref<Node> m_disabledImage;  // may be null
+    Ref<Node> m_disabledImage; // may be null
 };
 
 // MenuItemSprite with its images loaded from picture files.
 class MenuItemImage : public MenuItemSprite {
 public:
-    static Ref<MenuItemImage> itemFromNormalImage(const std::string& normalImage, const std::string& selectedImage);
-    static Ref<MenuItemImage> itemFromNormalImage(const std::string& normalImage, const std::string& selectedImage,
-                                                  Object* target, Callback selector);
-    static Ref<MenuItemImage> itemFromNormalImage(const std::string& normalImage, const std::string& selectedImage,
-                                                  const std::string& disabledImage);
+    static Ref<MenuItemImage> itemFromNormalImage(
+        const std::string& normalImage, const std::string& selectedImage);
+    static Ref<MenuItemImage> itemFromNormalImage(
+        const std::string& normalImage, const std::string& selectedImage, Object* target, Callback selector);
+    static Ref<MenuItemImage> itemFromNormalImage(
+        const std::string& normalImage, const std::string& selectedImage, const std::string& disabledImage);
     // An empty disabledImage means none.
-    static Ref<MenuItemImage> itemFromNormalImage(const std::string& normalImage, const std::string& selectedImage,
-                                                  const std::string& disabledImage, Object* target,
-                                                  Callback selector);
+    static Ref<MenuItemImage> itemFromNormalImage(const std::string& normalImage,
+        const std::string& selectedImage, const std::string& disabledImage, Object* target,
+        Callback selector);
     const char* className() const override { return "MenuItemImage"; }
 
     void initFromNormalImage(const std::string& normalImage, const std::string& selectedImage,
-                             const std::string& disabledImage, Object* target, Callback selector);
+        const std::string& disabledImage, Object* target, Callback selector);
 
 protected:
     MenuItemImage() = default;
@@ -177,8 +178,8 @@ protected:
 class MenuItemToggle : public MenuItem, public RGBAProtocol {
 public:
     // A null in the list ends it.
-    static Ref<MenuItemToggle> itemWithTarget(Object* target, Callback selector,
-                                              std::initializer_list<MenuItem*> items);
+    static Ref<MenuItemToggle> itemWithTarget(
+        Object* target, Callback selector, std::initializer_list<MenuItem*> items);
     const char* className() const override { return "MenuItemToggle"; }
 
     void initWithTarget(Object* target, Callback selector, std::initializer_list<MenuItem*> items);

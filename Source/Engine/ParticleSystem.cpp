@@ -22,7 +22,7 @@ const Selector<float>& stepSelector()
     return selector;
 }
 
-}  // namespace
+} // namespace
 
 Ref<ParticleSystem> ParticleSystem::node()
 {
@@ -35,7 +35,7 @@ bool ParticleSystem::initWithTotalParticles(int numberOfParticles)
     try {
         if (numberOfParticles < 0)
             throw std::bad_alloc();
-        m_particles.assign(static_cast<std::size_t>(numberOfParticles), Particle{});
+        m_particles.assign(static_cast<std::size_t>(numberOfParticles), Particle {});
     } catch (const std::bad_alloc&) {
         std::printf("Particle system: not enough memory\n");
         m_particles.clear();
@@ -175,8 +175,9 @@ void ParticleSystem::step(float dt)
             p.life -= dt;
 
             // Free particles are drawn where they were emitted, not where the node is now.
-            const CGPoint drawn =
-                m_positionType == kPositionTypeFree ? ccpSub(p.pos, ccpSub(nodePosition, p.startPos)) : p.pos;
+            const CGPoint drawn = m_positionType == kPositionTypeFree
+                ? ccpSub(p.pos, ccpSub(nodePosition, p.startPos))
+                : p.pos;
             updateParticle(m_particleIdx, p, drawn);
             ++m_particleIdx;
         } else {
@@ -195,9 +196,9 @@ void ParticleSystem::step(float dt)
     postStep();
 }
 
-void ParticleSystem::updateParticle(int, const Particle&, CGPoint) {}
+void ParticleSystem::updateParticle(int, const Particle&, CGPoint) { }
 
-void ParticleSystem::postStep() {}
+void ParticleSystem::postStep() { }
 
 void ParticleSystem::dumpProperties(nlohmann::json& out) const
 {

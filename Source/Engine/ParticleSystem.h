@@ -24,18 +24,18 @@ inline constexpr float kParticleDurationInfinity = -1;
 inline constexpr float kParticleStartSizeEqualToEndSize = -1;
 
 struct Particle {
-    CGPoint pos;       // relative to the emission centre, in node space
-    CGPoint startPos;  // the node's position at emission
-    CGPoint dir;       // velocity, points/s
+    CGPoint pos; // relative to the emission centre, in node space
+    CGPoint startPos; // the node's position at emission
+    CGPoint dir; // velocity, points/s
     float radialAccel;
     float tangentialAccel;
     Color4F color;
-    Color4F deltaColor;  // per second
+    Color4F deltaColor; // per second
     float size;
-    float deltaSize;  // per second
+    float deltaSize; // per second
     float rotation;
-    float deltaRotation;  // per second
-    float life;           // seconds left
+    float deltaRotation; // per second
+    float life; // seconds left
 };
 static_assert(sizeof(Particle) == 84, "the pool is laid out as 84-byte records");
 
@@ -171,7 +171,7 @@ protected:
     float m_life = 0, m_lifeVar = 0;
     Color4F m_startColor, m_startColorVar, m_endColor, m_endColorVar;
     float m_startSpin = 0, m_startSpinVar = 0, m_endSpin = 0, m_endSpinVar = 0;
-    std::vector<Particle> m_particles;  // allocated once, at creation
+    std::vector<Particle> m_particles; // allocated once, at creation
     int m_totalParticles = 0;
     int m_particleCount = 0;
     bool m_blendAdditive = false;

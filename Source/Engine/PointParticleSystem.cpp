@@ -31,7 +31,7 @@ bool PointParticleSystem::initWithTotalParticles(int numberOfParticles)
     if (!ParticleSystem::initWithTotalParticles(numberOfParticles))
         return false;
     try {
-        m_vertices.assign(static_cast<std::size_t>(numberOfParticles), PointSprite{});
+        m_vertices.assign(static_cast<std::size_t>(numberOfParticles), PointSprite {});
     } catch (const std::bad_alloc&) {
         std::printf("Particle system: not enough memory\n");
         return false;
@@ -42,7 +42,7 @@ bool PointParticleSystem::initWithTotalParticles(int numberOfParticles)
     glGenBuffers(1, &m_verticesID);
     glBindBuffer(GL_ARRAY_BUFFER, m_verticesID);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(PointSprite) * m_vertices.size()),
-                 m_vertices.data(), GL_DYNAMIC_DRAW);
+        m_vertices.data(), GL_DYNAMIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     return true;
 }
@@ -62,8 +62,9 @@ void PointParticleSystem::updateParticle(int index, const Particle& particle, CG
 void PointParticleSystem::postStep()
 {
     glBindBuffer(GL_ARRAY_BUFFER, m_verticesID);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(PointSprite) * static_cast<std::size_t>(m_particleCount)),
-                 m_vertices.data(), GL_DYNAMIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER,
+        static_cast<GLsizeiptr>(sizeof(PointSprite) * static_cast<std::size_t>(m_particleCount)),
+        m_vertices.data(), GL_DYNAMIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 

@@ -11,7 +11,7 @@
 struct PointSprite {
     float x, y;
     float r, g, b, a;
-    float size;  // pixels
+    float size; // pixels
 };
 static_assert(sizeof(PointSprite) == 28, "the vertex buffer is laid out as 28-byte vertices");
 

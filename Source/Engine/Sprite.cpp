@@ -5,15 +5,19 @@
 
 // --- Animation ------------------------------------------------------------------------------
 
-Animation::Animation(const std::string& name, float delay) : m_name(name), m_delay(delay) {}
+Animation::Animation(const std::string& name, float delay)
+    : m_name(name)
+    , m_delay(delay)
+{
+}
 
 Ref<Animation> Animation::animationWithName(const std::string& name, float delay)
 {
     return make<Animation>(name, delay);
 }
 
-Ref<Animation> Animation::animationWithName(const std::string& name, float delay,
-                                            const std::vector<std::string>& images)
+Ref<Animation> Animation::animationWithName(
+    const std::string& name, float delay, const std::vector<std::string>& images)
 {
     Ref<Animation> animation = make<Animation>(name, delay);
     for (const std::string& image : images)
@@ -21,8 +25,8 @@ Ref<Animation> Animation::animationWithName(const std::string& name, float delay
     return animation;
 }
 
-Ref<Animation> Animation::animationWithName(const std::string& name, float delay,
-                                            const std::vector<Ref<Texture2D>>& textures)
+Ref<Animation> Animation::animationWithName(
+    const std::string& name, float delay, const std::vector<Ref<Texture2D>>& textures)
 {
     Ref<Animation> animation = make<Animation>(name, delay);
     for (const Ref<Texture2D>& texture : textures)

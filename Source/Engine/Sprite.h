@@ -15,10 +15,10 @@ class Animation : public Object {
 public:
     static Ref<Animation> animationWithName(const std::string& name, float delay);
     // Frames by file name, each through the texture cache.
-    static Ref<Animation> animationWithName(const std::string& name, float delay,
-                                            const std::vector<std::string>& images);
-    static Ref<Animation> animationWithName(const std::string& name, float delay,
-                                            const std::vector<Ref<Texture2D>>& textures);
+    static Ref<Animation> animationWithName(
+        const std::string& name, float delay, const std::vector<std::string>& images);
+    static Ref<Animation> animationWithName(
+        const std::string& name, float delay, const std::vector<Ref<Texture2D>>& textures);
     Animation(const std::string& name, float delay);
     const char* className() const override { return "Animation"; }
 

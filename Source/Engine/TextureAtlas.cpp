@@ -95,21 +95,24 @@ void TextureAtlas::insertQuad(const V3F_C4B_T2F_Quad& quad, unsigned index)
     MW_ASSERT(m_totalQuads < m_capacity, "insertQuad: the atlas is full");
     // Inserting past the end would leave a gap of stale quads inside the drawn range.
     index = std::min(index, m_totalQuads);
-    std::move_backward(m_quads.begin() + index, m_quads.begin() + m_totalQuads, m_quads.begin() + m_totalQuads + 1);
+    std::move_backward(
+        m_quads.begin() + index, m_quads.begin() + m_totalQuads, m_quads.begin() + m_totalQuads + 1);
     m_quads[index] = quad;
     ++m_totalQuads;
 }
 
 void TextureAtlas::insertQuadFromIndex(unsigned oldIndex, unsigned newIndex)
 {
-    MW_ASSERT(newIndex < m_totalQuads && oldIndex < m_totalQuads, "insertQuadFromIndex:atIndex: Invalid index");
+    MW_ASSERT(
+        newIndex < m_totalQuads && oldIndex < m_totalQuads, "insertQuadFromIndex:atIndex: Invalid index");
     if (oldIndex == newIndex)
         return;
     const V3F_C4B_T2F_Quad moved = m_quads[oldIndex];
     if (oldIndex < newIndex)
         std::move(m_quads.begin() + oldIndex + 1, m_quads.begin() + newIndex + 1, m_quads.begin() + oldIndex);
     else
-        std::move_backward(m_quads.begin() + newIndex, m_quads.begin() + oldIndex, m_quads.begin() + oldIndex + 1);
+        std::move_backward(
+            m_quads.begin() + newIndex, m_quads.begin() + oldIndex, m_quads.begin() + oldIndex + 1);
     m_quads[newIndex] = moved;
 }
 

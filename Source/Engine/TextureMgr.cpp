@@ -28,12 +28,13 @@ Ref<Texture2D> loadPicture(const FileUtils::ResolvedFile& file)
 {
     HostImage image;
     // The size limit goes to the decoder so that an oversized file is refused from its header.
-    if (file.path.empty() || !Host::current().decodeImageFile(file.path, static_cast<int>(kMaxTextureSize), image))
+    if (file.path.empty()
+        || !Host::current().decodeImageFile(file.path, static_cast<int>(kMaxTextureSize), image))
         return nullptr;
     return Texture2D::textureWithImage(image, file.scale);
 }
 
-}  // namespace
+} // namespace
 
 TextureMgr::TextureMgr() { m_textures.reserve(10); }
 
@@ -94,7 +95,7 @@ std::string TextureMgr::keyForImage(const HostImage& image)
         h ^= byte;
         h *= 1099511628211ull;
     };
-    for (int v : {image.width, image.height, image.hasAlpha ? 1 : 0})
+    for (int v : { image.width, image.height, image.hasAlpha ? 1 : 0 })
         for (int i = 0; i < 4; ++i)
             mix(static_cast<std::uint8_t>(static_cast<unsigned>(v) >> (8 * i)));
     for (std::uint8_t byte : image.rgba)
@@ -104,7 +105,10 @@ std::string TextureMgr::keyForImage(const HostImage& image)
     return key;
 }
 
-Ref<Texture2D> TextureMgr::addCGImage(const HostImage& image) { return addCGImage(image, keyForImage(image)); }
+Ref<Texture2D> TextureMgr::addCGImage(const HostImage& image)
+{
+    return addCGImage(image, keyForImage(image));
+}
 
 Ref<Texture2D> TextureMgr::addCGImage(const HostImage& image, const std::string& key)
 {

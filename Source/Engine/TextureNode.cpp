@@ -24,7 +24,7 @@ void TextureNode::setOpacity(GLubyte opacity)
     m_opacity = opacity;
     // Premultiplied colour must shrink with alpha, or fading sprites brighten at the edges.
     if (m_opacityModifyRGB)
-        m_color = {opacity, opacity, opacity};
+        m_color = { opacity, opacity, opacity };
 }
 
 void TextureNode::draw()
@@ -38,7 +38,7 @@ void TextureNode::dumpProperties(nlohmann::json& out) const
 {
     Node::dumpProperties(out);
     out["opacity"] = m_opacity;
-    out["color"] = {m_color.r, m_color.g, m_color.b};
+    out["color"] = { m_color.r, m_color.g, m_color.b };
     if (m_texture && !m_texture->fileName().empty())
         out["texture"] = m_texture->fileName();
 }

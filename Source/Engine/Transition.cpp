@@ -33,7 +33,7 @@ void resetScene(Scene* scene)
     scene->camera()->restore();
 }
 
-}  // namespace
+} // namespace
 
 // --- TransitionScene ------------------------------------------------------------------------
 
@@ -53,7 +53,8 @@ void TransitionScene::initWithDuration(float duration, Scene* scene)
     m_inScene = scene;
     m_outScene = Director::sharedDirector()->runningScene();
     if (m_inScene == m_outScene)
-        raiseException("TransitionWithInvalidScene", "Incoming scene must be different from the outgoing scene");
+        raiseException(
+            "TransitionWithInvalidScene", "Incoming scene must be different from the outgoing scene");
 
     if (!m_holdsTouches) {
         m_holdsTouches = true;
@@ -174,18 +175,18 @@ void TransitionScene::dumpProperties(nlohmann::json& out) const
 {
     Scene::dumpProperties(out);
     out["transition"] = {
-        {"duration", m_duration},
-        {"progress", progress()},
-        {"inScene", m_inScene ? nlohmann::json(m_inScene->className()) : nlohmann::json(nullptr)},
-        {"outScene", m_outScene ? nlohmann::json(m_outScene->className()) : nlohmann::json(nullptr)},
-        {"inSceneOnTop", m_inSceneOnTop},
+        { "duration", m_duration },
+        { "progress", progress() },
+        { "inScene", m_inScene ? nlohmann::json(m_inScene->className()) : nlohmann::json(nullptr) },
+        { "outScene", m_outScene ? nlohmann::json(m_outScene->className()) : nlohmann::json(nullptr) },
+        { "inSceneOnTop", m_inSceneOnTop },
     };
 }
 
 // --- OrientedTransitionScene ----------------------------------------------------------------
 
-Ref<OrientedTransitionScene> OrientedTransitionScene::transitionWithDuration(float duration, Scene* scene,
-                                                                             int orientation)
+Ref<OrientedTransitionScene> OrientedTransitionScene::transitionWithDuration(
+    float duration, Scene* scene, int orientation)
 {
     Ref<OrientedTransitionScene> transition(new OrientedTransitionScene);
     transition->initWithDuration(duration, scene, orientation);
@@ -267,7 +268,10 @@ void SlideInLTransition::sceneOrder() { m_inSceneOnTop = false; }
 
 void SlideInLTransition::initScenes() { m_inScene->setPosition(CGPointMake(-travel(), 0)); }
 
-Ref<IntervalAction> SlideInLTransition::action() { return MoveBy::actionWithDuration(m_duration, CGPointMake(travel(), 0)); }
+Ref<IntervalAction> SlideInLTransition::action()
+{
+    return MoveBy::actionWithDuration(m_duration, CGPointMake(travel(), 0));
+}
 
 void SlideInLTransition::onEnter()
 {
@@ -278,12 +282,12 @@ void SlideInLTransition::onEnter()
     runOnInScene(EaseOut::actionWithAction(action().get(), 2).get());
     if (m_outScene) {
         m_outScene->runAction(Sequence::actionOne(EaseOut::actionWithAction(action().get(), 2).get(),
-                                                  CallFunc::actionWithTarget(this, finishSelector).get())
+            CallFunc::actionWithTarget(this, finishSelector).get())
                                   .get());
     } else {
         // Nothing slides out: the incoming scene ends the transition itself.
         m_inScene->runAction(Sequence::actionOne(DelayTime::actionWithDuration(m_duration).get(),
-                                                 CallFunc::actionWithTarget(this, finishSelector).get())
+            CallFunc::actionWithTarget(this, finishSelector).get())
                                  .get());
     }
 }
@@ -299,4 +303,7 @@ void SlideInRTransition::sceneOrder() { m_inSceneOnTop = true; }
 
 void SlideInRTransition::initScenes() { m_inScene->setPosition(CGPointMake(travel(), 0)); }
 
-Ref<IntervalAction> SlideInRTransition::action() { return MoveBy::actionWithDuration(m_duration, CGPointMake(-travel(), 0)); }
+Ref<IntervalAction> SlideInRTransition::action()
+{
+    return MoveBy::actionWithDuration(m_duration, CGPointMake(-travel(), 0));
+}

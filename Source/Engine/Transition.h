@@ -57,7 +57,7 @@ protected:
     void runOnInScene(FiniteTimeAction* action);
 
     Ref<Scene> m_inScene;
-    Ref<Scene> m_outScene;  // the director's running scene at creation; may be null
+    Ref<Scene> m_outScene; // the director's running scene at creation; may be null
     float m_duration = 0;
     bool m_inSceneOnTop = true;
 

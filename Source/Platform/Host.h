@@ -18,27 +18,27 @@ class KeyValueStore;
 // A decoded picture: RGBA8, straight (not premultiplied) alpha, top row first.
 struct HostImage {
     int width = 0, height = 0;
-    bool hasAlpha = false;  // false when the file had no alpha channel
+    bool hasAlpha = false; // false when the file had no alpha channel
     std::vector<std::uint8_t> rgba;
 };
 
 // Text to rasterise into 8-bit coverage.
 struct HostTextRequest {
-    std::string text;            // UTF-8
-    std::string fontName;        // "Helvetica", "Marker Felt", ...; resolved to an installed font
-    float fontSize = 12;         // points
+    std::string text; // UTF-8
+    std::string fontName; // "Helvetica", "Marker Felt", ...; resolved to an installed font
+    float fontSize = 12; // points
     float width = 0, height = 0; // box in points; 0 x 0 means "as large as the text needs"
-    int alignment = 1;           // 0 left, 1 centre, 2 right; lines wrap at word breaks
-    float scale = 1;             // pixels per point
+    int alignment = 1; // 0 left, 1 centre, 2 right; lines wrap at word breaks
+    float scale = 1; // pixels per point
 };
 struct HostTextBitmap {
-    int width = 0, height = 0;        // pixels
-    std::vector<std::uint8_t> alpha;  // coverage, top row first
+    int width = 0, height = 0; // pixels
+    std::vector<std::uint8_t> alpha; // coverage, top row first
 };
 
 // One finger as the host sees it. Coordinates are view points, origin top left.
 struct HostTouchPoint {
-    std::int64_t id = 0;  // stable for the life of the finger
+    std::int64_t id = 0; // stable for the life of the finger
     float x = 0, y = 0;
     int tapCount = 1;
 };
@@ -55,7 +55,9 @@ struct HostTimeValue {
 class HostListener {
 public:
     virtual ~HostListener() = default;
-    virtual void hostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double timestamp) = 0;
+    virtual void hostTouches(
+        HostTouchPhase phase, const std::vector<HostTouchPoint>& touches, double timestamp)
+        = 0;
     // One accelerometer sample in g, device axes; upright portrait gives y near -1.
     virtual void hostAcceleration(double x, double y, double z, double timestamp) = 0;
     // Device orientation 1 portrait, 2 upside down, 3 landscape left, 4 landscape right.
@@ -76,7 +78,7 @@ public:
     static Host* currentOrNull();
     static void setCurrent(Host* host);
 
-    virtual const char* name() const = 0;  // "desktop", "headless"
+    virtual const char* name() const = 0; // "desktop", "headless"
 
     // --- Listener -------------------------------------------------------------------
     virtual void setListener(HostListener* listener) = 0;
@@ -109,7 +111,9 @@ public:
     // Reads the current back buffer as RGBA8, top row first.
     virtual std::vector<std::uint8_t> readPixels(int& width, int& height) = 0;
     // Writes a PNG; true on success.
-    virtual bool writePNG(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) = 0;
+    virtual bool writePNG(
+        const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height)
+        = 0;
 
     // The display-refresh callback: called once per frame (every frameInterval refreshes).
     // An empty function stops it.

@@ -20,8 +20,9 @@ std::string findDirectory()
     std::error_code ec;
     const std::string exeDir = executableDirectory();
     if (!exeDir.empty()) {
-        for (const fs::path& candidate : {fs::path(exeDir) / "Resources", fs::path(exeDir) / ".." / "Resources",
-                                         fs::path(exeDir) / ".." / "share" / "bonzelar" / "Resources"}) {
+        for (const fs::path& candidate :
+            { fs::path(exeDir) / "Resources", fs::path(exeDir) / ".." / "Resources",
+                fs::path(exeDir) / ".." / "share" / "bonzelar" / "Resources" }) {
             if (fs::is_directory(candidate, ec))
                 return fs::weakly_canonical(candidate, ec).string();
         }
@@ -32,7 +33,7 @@ std::string findDirectory()
 #endif
     return {};
 }
-}  // namespace
+} // namespace
 
 namespace ResourceLocator {
 
@@ -60,4 +61,4 @@ std::string pathFor(const std::string& fileName)
 
 void setResourceDirectory(const std::string& dir) { s_override = dir; }
 
-}  // namespace ResourceLocator
+} // namespace ResourceLocator

@@ -11,4 +11,4 @@ std::string resourceDirectory();
 std::string pathFor(const std::string& fileName);
 // Overrides the search (tests); "" restores the default.
 void setResourceDirectory(const std::string& dir);
-}  // namespace ResourceLocator
+} // namespace ResourceLocator

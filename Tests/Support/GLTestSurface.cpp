@@ -16,7 +16,9 @@
 namespace fs = std::filesystem;
 
 GLTestSurface::GLTestSurface(int widthPoints, int heightPoints, float scale)
-    : m_widthPoints(widthPoints), m_heightPoints(heightPoints), m_scale(scale)
+    : m_widthPoints(widthPoints)
+    , m_heightPoints(heightPoints)
+    , m_scale(scale)
 {
     m_previousHost = Host::currentOrNull();
     Host::setCurrent(this);
@@ -38,7 +40,8 @@ GLTestSurface::GLTestSurface(int widthPoints, int heightPoints, float scale)
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     m_pixelWidth = static_cast<int>(static_cast<float>(widthPoints) * scale);
     m_pixelHeight = static_cast<int>(static_cast<float>(heightPoints) * scale);
-    m_window = SDL_CreateWindow("test", 0, 0, m_pixelWidth, m_pixelHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    m_window
+        = SDL_CreateWindow("test", 0, 0, m_pixelWidth, m_pixelHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!m_window) {
         m_error = SDL_GetError();
         return;
@@ -83,9 +86,9 @@ void GLTestSurface::begin2D(float r, float g, float b)
 
 RGBA8 GLTestSurface::pixel(int x, int y)
 {
-    std::uint8_t p[4] = {0, 0, 0, 0};
+    std::uint8_t p[4] = { 0, 0, 0, 0 };
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    return {p[0], p[1], p[2], p[3]};
+    return { p[0], p[1], p[2], p[3] };
 }
 
 RGBA8 GLTestSurface::pixelAtPoint(float x, float y)
@@ -107,7 +110,8 @@ std::vector<std::uint8_t> GLTestSurface::readPixels(int& width, int& height)
     return topDown;
 }
 
-bool GLTestSurface::writePNG(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height)
+bool GLTestSurface::writePNG(
+    const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height)
 {
     std::string error;
     return ImageCodec::writePNGFile(path, rgba.data(), width, height, false, error);

@@ -43,7 +43,7 @@ public:
 
     // --- Host ---
     const char* name() const override { return "gltest"; }
-    void setListener(HostListener*) override {}
+    void setListener(HostListener*) override { }
     bool createSurface(int, int, int, int) override { return ready(); }
     bool hasSurface() const override { return ready(); }
     bool makeCurrent() override;
@@ -53,13 +53,14 @@ public:
     int surfacePixelHeight() const override { return m_pixelHeight; }
     float contentScale() const override { return m_scale; }
     std::vector<std::uint8_t> readPixels(int& width, int& height) override;
-    bool writePNG(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) override;
-    void setDisplayLink(std::function<void()>, int) override {}
+    bool writePNG(
+        const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) override;
+    void setDisplayLink(std::function<void()>, int) override { }
     int run() override { return 0; }
-    void requestTermination() override {}
+    void requestTermination() override { }
     bool gettimeofday(HostTimeValue& out) override;
     double absoluteTime() override { return m_time; }
-    void setAccelerometerInterval(double) override {}
+    void setAccelerometerInterval(double) override { }
     bool decodeImageFile(const std::string& path, int maxSide, HostImage& out) override;
     bool decodeImageData(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& out) override;
     bool encodePNG(const HostImage& image, std::vector<std::uint8_t>& out) override;
@@ -96,8 +97,7 @@ private:
 };
 
 // A w x h picture filled by fill(x, y) -> {r, g, b, a} (straight alpha, y = 0 the top row).
-template <class Fill>
-HostImage makeImage(int w, int h, bool hasAlpha, Fill fill)
+template <class Fill> HostImage makeImage(int w, int h, bool hasAlpha, Fill fill)
 {
     HostImage image;
     image.width = w;

@@ -42,7 +42,7 @@ Stats stats(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     auto at = [&](double q) { return v[static_cast<size_t>(q * static_cast<double>(v.size() - 1))]; };
-    return {at(0.5) * 1e3, at(0.99) * 1e3};
+    return { at(0.5) * 1e3, at(0.99) * 1e3 };
 }
 
 struct Setup {
@@ -61,7 +61,7 @@ void runSetup(const Setup& setup, int frames)
 
     Director* director = Director::sharedDirector();
     director->replaceScene(GameScene::node());
-    director->mainLoop();  // switch to the new scene
+    director->mainLoop(); // switch to the new scene
 
     const float dt = 1.0f / 60.0f;
     std::vector<double> step, draw, whole;
@@ -84,11 +84,11 @@ void runSetup(const Setup& setup, int frames)
         whole.push_back(t3 - t0);
     }
     const Stats s = stats(step), d = stats(draw), w = stats(whole);
-    std::printf("%-22s step %6.3f / %6.3f ms   draw %6.3f / %6.3f ms   frame+finish %6.3f / %6.3f ms\n", setup.name,
-                s.median, s.p99, d.median, d.p99, w.median, w.p99);
+    std::printf("%-22s step %6.3f / %6.3f ms   draw %6.3f / %6.3f ms   frame+finish %6.3f / %6.3f ms\n",
+        setup.name, s.median, s.p99, d.median, d.p99, w.median, w.p99);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -118,7 +118,8 @@ int main(int argc, char** argv)
     host.advanceFrame();
 
     std::printf("%d frames of 1/60 s; median / 99th percentile CPU time\n", frames);
-    const Setup setups[] = {{"defaults (20 balls)", 20, false}, {"80 balls", 80, false}, {"wireframes", 20, true}};
+    const Setup setups[]
+        = { { "defaults (20 balls)", 20, false }, { "80 balls", 80, false }, { "wireframes", 20, true } };
     for (const Setup& setup : setups)
         runSetup(setup, frames);
 

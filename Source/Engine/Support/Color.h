@@ -26,13 +26,13 @@ struct BlendFunc {
     friend bool operator==(const BlendFunc&, const BlendFunc&) = default;
 };
 
-inline constexpr Color3B kWhite{255, 255, 255};
-inline constexpr Color3B kBlack{0, 0, 0};
+inline constexpr Color3B kWhite { 255, 255, 255 };
+inline constexpr Color3B kBlack { 0, 0, 0 };
 
 // Textures carry premultiplied alpha, so this is what GL is left set to between draws.
-inline constexpr BlendFunc kBlendFuncDefault{GL_ONE, GL_ONE_MINUS_SRC_ALPHA};
+inline constexpr BlendFunc kBlendFuncDefault { GL_ONE, GL_ONE_MINUS_SRC_ALPHA };
 // For textures with straight alpha (text, A8 masks).
-inline constexpr BlendFunc kBlendFuncStraightAlpha{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA};
+inline constexpr BlendFunc kBlendFuncStraightAlpha { GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA };
 
 // Nodes with a colour and an opacity (sprites, labels, atlases, menu items); fades and tints
 // reach their targets through it.
@@ -48,5 +48,5 @@ public:
     virtual void setOpacityModifyRGB(bool modify) { (void)modify; }
     virtual bool doesOpacityModifyRGB() const { return false; }
 
-    void setRGB(GLubyte r, GLubyte g, GLubyte b) { setColor({r, g, b}); }
+    void setRGB(GLubyte r, GLubyte g, GLubyte b) { setColor({ r, g, b }); }
 };

@@ -11,7 +11,9 @@ inline constexpr const char* kInvalidArgumentException = "InvalidArgumentExcepti
 class Exception : public std::runtime_error {
 public:
     Exception(std::string name, std::string reason)
-        : std::runtime_error(name + ": " + reason), m_name(std::move(name)), m_reason(std::move(reason))
+        : std::runtime_error(name + ": " + reason)
+        , m_name(std::move(name))
+        , m_reason(std::move(reason))
     {
     }
     const std::string& name() const noexcept { return m_name; }
@@ -26,8 +28,8 @@ private:
 
 // Engine preconditions. Always on: they guard against states the engine cannot recover from,
 // and callers (tests, the runner) rely on seeing the exact description.
-#define MW_ASSERT(cond, description)                                                   \
-    do {                                                                               \
-        if (!(cond))                                                                   \
-            ::raiseException(kInternalInconsistencyException, (description));         \
+#define MW_ASSERT(cond, description)                                                                         \
+    do {                                                                                                     \
+        if (!(cond))                                                                                         \
+            ::raiseException(kInternalInconsistencyException, (description));                                \
     } while (0)

@@ -14,7 +14,7 @@ std::string::size_type extensionDot(const std::string& name)
     return dot;
 }
 
-}  // namespace
+} // namespace
 
 namespace FileUtils {
 
@@ -47,10 +47,10 @@ ResolvedFile resolvePicture(const std::string& name, bool preferHiRes)
     if (preferHiRes && host.contentScale() >= 2 && scaleOfFileName(name) == 1) {
         const std::string hi = host.resourcePath(hiResName(name));
         if (!hi.empty())
-            return {hi, 2};
+            return { hi, 2 };
     }
     const std::string path = fullPathFromRelativePath(name);
-    return {path, scaleOfFileName(path)};
+    return { path, scaleOfFileName(path) };
 }
 
-}  // namespace FileUtils
+} // namespace FileUtils

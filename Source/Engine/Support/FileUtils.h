@@ -7,7 +7,7 @@ namespace FileUtils {
 
 struct ResolvedFile {
     std::string path;
-    float scale = 1;  // pixels per point of the picture in that file
+    float scale = 1; // pixels per point of the picture in that file
 };
 
 // "/..." names are used unchanged; others are looked up as resources, falling back to the
@@ -23,4 +23,4 @@ std::string hiResName(const std::string& name);
 // 2 for a file whose name (before the extension) ends in "@2x", else 1.
 float scaleOfFileName(const std::string& path);
 
-}  // namespace FileUtils
+} // namespace FileUtils

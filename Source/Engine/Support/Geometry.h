@@ -24,22 +24,34 @@ struct CGAffineTransform {
     friend bool operator==(const CGAffineTransform&, const CGAffineTransform&) = default;
 };
 
-inline constexpr CGPoint CGPointZero{0, 0};
-inline constexpr CGSize CGSizeZero{0, 0};
-inline constexpr CGRect CGRectZero{};
-inline constexpr CGAffineTransform CGAffineTransformIdentity{};
+inline constexpr CGPoint CGPointZero { 0, 0 };
+inline constexpr CGSize CGSizeZero { 0, 0 };
+inline constexpr CGRect CGRectZero {};
+inline constexpr CGAffineTransform CGAffineTransformIdentity {};
 
-inline CGPoint CGPointMake(float x, float y) { return {x, y}; }
-inline CGSize CGSizeMake(float w, float h) { return {w, h}; }
-inline CGRect CGRectMake(float x, float y, float w, float h) { return {{x, y}, {w, h}}; }
+inline CGPoint CGPointMake(float x, float y) { return { x, y }; }
+inline CGSize CGSizeMake(float w, float h) { return { w, h }; }
+inline CGRect CGRectMake(float x, float y, float w, float h) { return { { x, y }, { w, h } }; }
 inline bool CGPointEqualToPoint(CGPoint a, CGPoint b) { return a == b; }
 inline bool CGSizeEqualToSize(CGSize a, CGSize b) { return a == b; }
 
 // Rectangles with negative sizes are treated as their standardized equivalent, as the platform does.
-inline float CGRectGetMinX(const CGRect& r) { return r.size.width < 0 ? r.origin.x + r.size.width : r.origin.x; }
-inline float CGRectGetMaxX(const CGRect& r) { return r.size.width < 0 ? r.origin.x : r.origin.x + r.size.width; }
-inline float CGRectGetMinY(const CGRect& r) { return r.size.height < 0 ? r.origin.y + r.size.height : r.origin.y; }
-inline float CGRectGetMaxY(const CGRect& r) { return r.size.height < 0 ? r.origin.y : r.origin.y + r.size.height; }
+inline float CGRectGetMinX(const CGRect& r)
+{
+    return r.size.width < 0 ? r.origin.x + r.size.width : r.origin.x;
+}
+inline float CGRectGetMaxX(const CGRect& r)
+{
+    return r.size.width < 0 ? r.origin.x : r.origin.x + r.size.width;
+}
+inline float CGRectGetMinY(const CGRect& r)
+{
+    return r.size.height < 0 ? r.origin.y + r.size.height : r.origin.y;
+}
+inline float CGRectGetMaxY(const CGRect& r)
+{
+    return r.size.height < 0 ? r.origin.y : r.origin.y + r.size.height;
+}
 inline float CGRectGetMidX(const CGRect& r) { return r.origin.x + r.size.width * 0.5f; }
 inline float CGRectGetMidY(const CGRect& r) { return r.origin.y + r.size.height * 0.5f; }
 inline float CGRectGetWidth(const CGRect& r) { return std::fabs(r.size.width); }

@@ -36,20 +36,27 @@ private:
     int m_refCount = 0;
 };
 
-template <class T>
-class Ref {
+template <class T> class Ref {
 public:
     Ref() noexcept = default;
-    Ref(std::nullptr_t) noexcept {}
-    Ref(T* p) noexcept : m_ptr(p)
+    Ref(std::nullptr_t) noexcept { }
+    Ref(T* p) noexcept
+        : m_ptr(p)
     {
         if (m_ptr)
             m_ptr->retain();
     }
-    Ref(const Ref& other) noexcept : Ref(other.m_ptr) {}
-    Ref(Ref&& other) noexcept : m_ptr(std::exchange(other.m_ptr, nullptr)) {}
+    Ref(const Ref& other) noexcept
+        : Ref(other.m_ptr)
+    {
+    }
+    Ref(Ref&& other) noexcept
+        : m_ptr(std::exchange(other.m_ptr, nullptr))
+    {
+    }
     template <class U>
-    Ref(const Ref<U>& other) noexcept : Ref(static_cast<T*>(other.get()))
+    Ref(const Ref<U>& other) noexcept
+        : Ref(static_cast<T*>(other.get()))
     {
     }
     ~Ref()
@@ -78,14 +85,12 @@ private:
 };
 
 // Creates a T and hands back the first owning reference.
-template <class T, class... Args>
-Ref<T> make(Args&&... args)
+template <class T, class... Args> Ref<T> make(Args&&... args)
 {
     return Ref<T>(new T(std::forward<Args>(args)...));
 }
 
-template <class T, class U>
-Ref<T> ref_cast(const Ref<U>& r) noexcept
+template <class T, class U> Ref<T> ref_cast(const Ref<U>& r) noexcept
 {
     return Ref<T>(dynamic_cast<T*>(r.get()));
 }

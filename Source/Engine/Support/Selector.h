@@ -11,8 +11,7 @@
 
 #include <type_traits>
 
-template <class... Args>
-class Selector {
+template <class... Args> class Selector {
 public:
     using Method = void (Object::*)(Args...);
 
@@ -20,7 +19,8 @@ public:
 
     template <class T>
     Selector(void (T::*method)(Args...), const char* name = "")
-        : m_method(static_cast<Method>(method)), m_name(name)
+        : m_method(static_cast<Method>(method))
+        , m_name(name)
     {
         static_assert(std::is_base_of_v<Object, T>, "selectors are methods of Object subclasses");
     }

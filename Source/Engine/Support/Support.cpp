@@ -10,7 +10,4 @@ std::string Object::description() const
     return buf;
 }
 
-void raiseException(const std::string& name, const std::string& reason)
-{
-    throw Exception(name, reason);
-}
+void raiseException(const std::string& name, const std::string& reason) { throw Exception(name, reason); }

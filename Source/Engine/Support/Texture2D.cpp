@@ -22,11 +22,21 @@ struct GLFormat {
 bool glFormatFor(Texture2DPixelFormat format, GLFormat& out)
 {
     switch (format) {
-    case kTexture2DPixelFormat_RGBA8888: out = {GL_RGBA, GL_UNSIGNED_BYTE, 4}; return true;
-    case kTexture2DPixelFormat_RGB565: out = {GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 2}; return true;
-    case kTexture2DPixelFormat_A8: out = {GL_ALPHA, GL_UNSIGNED_BYTE, 1}; return true;
-    case kTexture2DPixelFormat_RGBA4444: out = {GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, 2}; return true;
-    case kTexture2DPixelFormat_RGB5A1: out = {GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, 2}; return true;
+    case kTexture2DPixelFormat_RGBA8888:
+        out = { GL_RGBA, GL_UNSIGNED_BYTE, 4 };
+        return true;
+    case kTexture2DPixelFormat_RGB565:
+        out = { GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 2 };
+        return true;
+    case kTexture2DPixelFormat_A8:
+        out = { GL_ALPHA, GL_UNSIGNED_BYTE, 1 };
+        return true;
+    case kTexture2DPixelFormat_RGBA4444:
+        out = { GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, 2 };
+        return true;
+    case kTexture2DPixelFormat_RGB5A1:
+        out = { GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, 2 };
+        return true;
     }
     return false;
 }
@@ -49,17 +59,19 @@ std::vector<std::uint16_t> packTo16(const std::vector<std::uint8_t>& rgba, Textu
             out[i] = static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
             break;
         case kTexture2DPixelFormat_RGBA4444:
-            out[i] = static_cast<std::uint16_t>(((r >> 4) << 12) | ((g >> 4) << 8) | ((b >> 4) << 4) | (a >> 4));
+            out[i]
+                = static_cast<std::uint16_t>(((r >> 4) << 12) | ((g >> 4) << 8) | ((b >> 4) << 4) | (a >> 4));
             break;
-        default:  // RGB5A1
-            out[i] = static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 3) << 6) | ((b >> 3) << 1) | (a >> 7));
+        default: // RGB5A1
+            out[i]
+                = static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 3) << 6) | ((b >> 3) << 1) | (a >> 7));
             break;
         }
     }
     return out;
 }
 
-}  // namespace
+} // namespace
 
 Texture2D::~Texture2D()
 {
@@ -70,10 +82,11 @@ Texture2D::~Texture2D()
 std::string Texture2D::description() const
 {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "<%s = %08llX | Name = %i | Dimensions = %ix%i | Coordinates = (%.2f, %.2f)>",
-                  className(), static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this)),
-                  static_cast<int>(m_name), static_cast<int>(m_width), static_cast<int>(m_height),
-                  static_cast<double>(m_maxS), static_cast<double>(m_maxT));
+    std::snprintf(buf, sizeof buf,
+        "<%s = %08llX | Name = %i | Dimensions = %ix%i | Coordinates = (%.2f, %.2f)>", className(),
+        static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this)), static_cast<int>(m_name),
+        static_cast<int>(m_width), static_cast<int>(m_height), static_cast<double>(m_maxS),
+        static_cast<double>(m_maxT));
     return buf;
 }
 
@@ -85,7 +98,10 @@ unsigned Texture2D::nextPowerOfTwo(unsigned n)
     return p;
 }
 
-void Texture2D::setDefaultAlphaPixelFormat(Texture2DPixelFormat format) { s_defaultAlphaPixelFormat = format; }
+void Texture2D::setDefaultAlphaPixelFormat(Texture2DPixelFormat format)
+{
+    s_defaultAlphaPixelFormat = format;
+}
 
 Texture2DPixelFormat Texture2D::defaultAlphaPixelFormat() { return s_defaultAlphaPixelFormat; }
 
@@ -94,7 +110,8 @@ CGSize Texture2D::contentSize() const { return m_pointSize; }
 bool Texture2D::initWithImage(const HostImage& image, float scale)
 {
     if (image.width <= 0 || image.height <= 0
-        || image.rgba.size() < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4) {
+        || image.rgba.size()
+            < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4) {
         std::fprintf(stderr, "Image is Null\n");
         return false;
     }
@@ -111,12 +128,12 @@ bool Texture2D::initWithImage(const HostImage& image, float scale)
     if (width > kMaxTextureSize || height > kMaxTextureSize) {
         char reason[80];
         std::snprintf(reason, sizeof reason, "Image is bigger than the supported %d x %d",
-                      static_cast<int>(kMaxTextureSize), static_cast<int>(kMaxTextureSize));
+            static_cast<int>(kMaxTextureSize), static_cast<int>(kMaxTextureSize));
         MW_ASSERT(false, reason);
     }
 
     const std::size_t srcStride = static_cast<std::size_t>(image.width) * 4;
-    const CGSize size{static_cast<float>(image.width), static_cast<float>(image.height)};
+    const CGSize size { static_cast<float>(image.width), static_cast<float>(image.height) };
     bool ok;
     if (format == kTexture2DPixelFormat_A8) {
         std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * height, 0);
@@ -150,14 +167,14 @@ bool Texture2D::initWithImage(const HostImage& image, float scale)
         return false;
 
     m_contentScale = scale > 0 ? scale : 1;
-    m_pointSize = {size.width / m_contentScale, size.height / m_contentScale};
+    m_pointSize = { size.width / m_contentScale, size.height / m_contentScale };
     // An alpha-only texture colours with the vertex colour, so its alpha must blend straight.
     m_hasPremultipliedAlpha = image.hasAlpha && format != kTexture2DPixelFormat_A8;
     return true;
 }
 
 bool Texture2D::initWithData(const void* data, Texture2DPixelFormat format, unsigned pixelsWide,
-                             unsigned pixelsHigh, CGSize contentSize)
+    unsigned pixelsHigh, CGSize contentSize)
 {
     GLFormat gl;
     if (!glFormatFor(format, gl))
@@ -176,7 +193,7 @@ bool Texture2D::initWithData(const void* data, Texture2DPixelFormat format, unsi
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(gl.format), static_cast<GLsizei>(pixelsWide),
-                 static_cast<GLsizei>(pixelsHigh), 0, gl.format, gl.type, data);
+        static_cast<GLsizei>(pixelsHigh), 0, gl.format, gl.type, data);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
 
@@ -209,7 +226,7 @@ bool Texture2D::initWithString(const std::string& text, const std::string& fontN
 }
 
 bool Texture2D::initWithString(const std::string& text, CGSize dimensions, UITextAlignment alignment,
-                               const std::string& fontName, float fontSize)
+    const std::string& fontName, float fontSize)
 {
     Host& host = Host::current();
     const float boxW = std::max(0.0f, dimensions.width), boxH = std::max(0.0f, dimensions.height);
@@ -241,18 +258,18 @@ bool Texture2D::initWithString(const std::string& text, CGSize dimensions, UITex
             const unsigned cols = std::min<unsigned>(pixelW, static_cast<unsigned>(bitmap.width));
             for (unsigned y = 0; y < rows; ++y)
                 std::memcpy(coverage.data() + static_cast<std::size_t>(y) * width,
-                            bitmap.alpha.data() + static_cast<std::size_t>(y) * bitmap.width, cols);
+                    bitmap.alpha.data() + static_cast<std::size_t>(y) * bitmap.width, cols);
         } else {
             // Still a texture of the right size, so layout does not jump.
             std::fprintf(stderr, "Texture2D: cannot render text in font %s\n", fontName.c_str());
         }
     }
 
-    if (!initWithData(coverage.data(), kTexture2DPixelFormat_A8, width, height,
-                      CGSizeMake(boxW * scale, boxH * scale)))
+    if (!initWithData(
+            coverage.data(), kTexture2DPixelFormat_A8, width, height, CGSizeMake(boxW * scale, boxH * scale)))
         return false;
     m_contentScale = scale;
-    m_pointSize = {boxW, boxH};
+    m_pointSize = { boxW, boxH };
     return true;
 }
 
@@ -262,14 +279,15 @@ Ref<Texture2D> Texture2D::textureWithImage(const HostImage& image, float scale)
     return t->initWithImage(image, scale) ? t : nullptr;
 }
 
-Ref<Texture2D> Texture2D::textureWithString(const std::string& text, const std::string& fontName, float fontSize)
+Ref<Texture2D> Texture2D::textureWithString(
+    const std::string& text, const std::string& fontName, float fontSize)
 {
     Ref<Texture2D> t = make<Texture2D>();
     return t->initWithString(text, fontName, fontSize) ? t : nullptr;
 }
 
-Ref<Texture2D> Texture2D::textureWithString(const std::string& text, CGSize dimensions, UITextAlignment alignment,
-                                            const std::string& fontName, float fontSize)
+Ref<Texture2D> Texture2D::textureWithString(const std::string& text, CGSize dimensions,
+    UITextAlignment alignment, const std::string& fontName, float fontSize)
 {
     Ref<Texture2D> t = make<Texture2D>();
     return t->initWithString(text, dimensions, alignment, fontName, fontSize) ? t : nullptr;
@@ -278,8 +296,8 @@ Ref<Texture2D> Texture2D::textureWithString(const std::string& text, CGSize dime
 void Texture2D::drawAtPoint(CGPoint p) const
 {
     const GLfloat w = m_pointSize.width, h = m_pointSize.height;
-    const GLfloat vertices[] = {p.x, p.y, 0, p.x + w, p.y, 0, p.x, p.y + h, 0, p.x + w, p.y + h, 0};
-    const GLfloat coordinates[] = {0, m_maxT, m_maxS, m_maxT, 0, 0, m_maxS, 0};
+    const GLfloat vertices[] = { p.x, p.y, 0, p.x + w, p.y, 0, p.x, p.y + h, 0, p.x + w, p.y + h, 0 };
+    const GLfloat coordinates[] = { 0, m_maxT, m_maxS, m_maxT, 0, 0, m_maxS, 0 };
     glBindTexture(GL_TEXTURE_2D, m_name);
     glVertexPointer(3, GL_FLOAT, 0, vertices);
     glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
@@ -289,8 +307,8 @@ void Texture2D::drawAtPoint(CGPoint p) const
 void Texture2D::drawInRect(CGRect r) const
 {
     const GLfloat x = r.origin.x, y = r.origin.y, w = r.size.width, h = r.size.height;
-    const GLfloat vertices[] = {x, y, x + w, y, x, y + h, x + w, y + h};
-    const GLfloat coordinates[] = {0, m_maxT, m_maxS, m_maxT, 0, 0, m_maxS, 0};
+    const GLfloat vertices[] = { x, y, x + w, y, x, y + h, x + w, y + h };
+    const GLfloat coordinates[] = { 0, m_maxT, m_maxS, m_maxT, 0, 0, m_maxS, 0 };
     glBindTexture(GL_TEXTURE_2D, m_name);
     glVertexPointer(2, GL_FLOAT, 0, vertices);
     glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
@@ -311,10 +329,10 @@ void Texture2D::setTexParameters(const TexParams& params)
 
 void Texture2D::setAntiAliasTexParameters()
 {
-    setTexParameters({GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE});
+    setTexParameters({ GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE });
 }
 
 void Texture2D::setAliasTexParameters()
 {
-    setTexParameters({GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE});
+    setTexParameters({ GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE });
 }

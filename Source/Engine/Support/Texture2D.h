@@ -49,17 +49,18 @@ public:
     // Raw pixels of a texture already sized pixelsWide x pixelsHigh, in the given format.
     // contentSize is the used part, in pixels.
     bool initWithData(const void* data, Texture2DPixelFormat format, unsigned pixelsWide, unsigned pixelsHigh,
-                      CGSize contentSize);
+        CGSize contentSize);
     // Text rendered by the host at the surface's pixel scale into an A8 texture.
     bool initWithString(const std::string& text, const std::string& fontName, float fontSize);
     bool initWithString(const std::string& text, CGSize dimensions, UITextAlignment alignment,
-                        const std::string& fontName, float fontSize);
+        const std::string& fontName, float fontSize);
 
     // Convenience forms; nullptr where the init form fails.
     static Ref<Texture2D> textureWithImage(const HostImage& image, float scale = 1);
-    static Ref<Texture2D> textureWithString(const std::string& text, const std::string& fontName, float fontSize);
-    static Ref<Texture2D> textureWithString(const std::string& text, CGSize dimensions, UITextAlignment alignment,
-                                            const std::string& fontName, float fontSize);
+    static Ref<Texture2D> textureWithString(
+        const std::string& text, const std::string& fontName, float fontSize);
+    static Ref<Texture2D> textureWithString(const std::string& text, CGSize dimensions,
+        UITextAlignment alignment, const std::string& fontName, float fontSize);
 
     // Both expect the vertex and texture-coordinate arrays enabled by the caller.
     void drawAtPoint(CGPoint point) const;
@@ -93,8 +94,8 @@ public:
 
 private:
     GLuint m_name = 0;
-    CGSize m_size;       // pixels
-    CGSize m_pointSize;  // what contentSize() reports
+    CGSize m_size; // pixels
+    CGSize m_pointSize; // what contentSize() reports
     unsigned m_width = 0, m_height = 0;
     Texture2DPixelFormat m_format = kTexture2DPixelFormat_RGBA8888;
     float m_maxS = 0, m_maxT = 0;

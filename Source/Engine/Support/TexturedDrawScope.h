@@ -8,7 +8,8 @@
 
 class TexturedDrawScope {
 public:
-    TexturedDrawScope(Color3B color, GLubyte opacity, BlendFunc blend) : m_customBlend(blend != kBlendFuncDefault)
+    TexturedDrawScope(Color3B color, GLubyte opacity, BlendFunc blend)
+        : m_customBlend(blend != kBlendFuncDefault)
     {
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -112,6 +112,7 @@ protected:
     void setNextScene();
     void applyLandscape();
     void showFPS();
+    void drawViews();
     void initGLDefaultValues();
     void readClockOrRaise();
 

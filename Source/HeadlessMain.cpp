@@ -2,6 +2,7 @@
 // Platform/HeadlessRunner.h for the options and Platform/Script.h for scripts).
 
 #include "Classes/BonzelarAppDelegate.h"
+#include "Classes/FaceScript.h"
 #include "Classes/OptionsScript.h"
 #include "Classes/TransitionDemo.h"
 #include "Platform/HeadlessRunner.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     installShellHeadless();
     installTransitionDemo();
     installOptionsScript();
+    installFaceScript();
 
     std::unique_ptr<BonzelarAppDelegate> app;
     return HeadlessRunner::main(

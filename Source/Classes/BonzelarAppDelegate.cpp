@@ -135,6 +135,18 @@ void BonzelarAppDelegate::hostTouches(
         view->handleHostTouches(phase, touches, timestamp);
 }
 
+void BonzelarAppDelegate::hostWheel(float x, float y, float notches)
+{
+    if (EAGLView* view = Director::sharedDirector()->openGLView())
+        view->handleWheel(x, y, notches);
+}
+
+void BonzelarAppDelegate::hostSecondaryDrag(HostTouchPhase phase, float x, float y)
+{
+    if (EAGLView* view = Director::sharedDirector()->openGLView())
+        view->handleSecondaryDrag(phase, x, y);
+}
+
 void BonzelarAppDelegate::hostAcceleration(double x, double y, double z, double timestamp)
 {
     Accelerometer::sharedAccelerometer()->deliver(x, y, z, timestamp);

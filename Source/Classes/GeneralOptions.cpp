@@ -1,6 +1,7 @@
 #include "Classes/GeneralOptions.h"
 
 #include "Classes/Configuration.h"
+#include "Classes/FaceSelector.h"
 #include "Classes/Selectors.h"
 #include "Engine/Label.h"
 #include "Engine/Menu.h"
@@ -140,7 +141,7 @@ void GraphicsOptionsLayer::changeRagdoll_Tapped(Object*)
     OptionsScene::next(RagdollSelectorScene::node().get());
 }
 
-void GraphicsOptionsLayer::changeFace_Tapped(Object*) { nextByName("FaceSelectorScene"); }
+void GraphicsOptionsLayer::changeFace_Tapped(Object*) { OptionsScene::next(FaceSelectorScene::node().get()); }
 
 void GraphicsOptionsLayer::changeBalls_Tapped(Object*)
 {

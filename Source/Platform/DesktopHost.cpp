@@ -337,7 +337,32 @@ void DesktopHost::handleEvent(const SDL_Event& event)
     case SDL_KEYDOWN:
         handleKey(event);
         break;
+    case SDL_MOUSEWHEEL:
+        if (event.wheel.which != SDL_TOUCH_MOUSEID && m_listener) {
+            int mx = 0, my = 0;
+            SDL_GetMouseState(&mx, &my);
+            float vx = 0, vy = 0;
+            windowToView(float(mx), float(my), vx, vy);
+            const float notches
+                = float(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y);
+            if (notches != 0)
+                m_listener->hostWheel(vx, vy, notches);
+        }
+        break;
+    case SDL_DROPFILE:
+        if (event.drop.file) {
+            if (PhotoLibrary* photos = photoLibrary())
+                static_cast<FolderPhotoLibrary*>(photos)->fileDropped(event.drop.file);
+            SDL_free(event.drop.file);
+        }
+        break;
     case SDL_MOUSEBUTTONDOWN:
+        if (event.button.which != SDL_TOUCH_MOUSEID && event.button.button == SDL_BUTTON_RIGHT
+            && !m_secondaryDown) {
+            m_secondaryDown = true;
+            sendSecondaryDrag(int(HostTouchPhase::Began), float(event.button.x), float(event.button.y));
+            break;
+        }
         if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT || m_mouseDown)
             break;
         m_mouseDown = true;
@@ -345,11 +370,19 @@ void DesktopHost::handleEvent(const SDL_Event& event)
         sendTouch(int(HostTouchPhase::Began), 0, float(event.button.x), float(event.button.y), m_mouseTaps);
         break;
     case SDL_MOUSEMOTION:
+        if (event.motion.which != SDL_TOUCH_MOUSEID && m_secondaryDown)
+            sendSecondaryDrag(int(HostTouchPhase::Moved), float(event.motion.x), float(event.motion.y));
         if (event.motion.which == SDL_TOUCH_MOUSEID || !m_mouseDown)
             break;
         sendTouch(int(HostTouchPhase::Moved), 0, float(event.motion.x), float(event.motion.y), m_mouseTaps);
         break;
     case SDL_MOUSEBUTTONUP:
+        if (event.button.which != SDL_TOUCH_MOUSEID && event.button.button == SDL_BUTTON_RIGHT
+            && m_secondaryDown) {
+            m_secondaryDown = false;
+            sendSecondaryDrag(int(HostTouchPhase::Ended), float(event.button.x), float(event.button.y));
+            break;
+        }
         if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT || !m_mouseDown)
             break;
         m_mouseDown = false;
@@ -481,6 +514,22 @@ void DesktopHost::sendTouch(int phase, std::int64_t id, float windowX, float win
     windowToView(windowX, windowY, point.x, point.y);
     point.tapCount = std::max(1, tapCount);
     m_listener->hostTouches(HostTouchPhase(phase), { point }, absoluteTime());
+}
+
+void DesktopHost::sendSecondaryDrag(int phase, float windowX, float windowY)
+{
+    if (!m_listener)
+        return;
+    float x = 0, y = 0;
+    windowToView(windowX, windowY, x, y);
+    m_listener->hostSecondaryDrag(HostTouchPhase(phase), x, y);
+}
+
+PhotoLibrary* DesktopHost::photoLibrary()
+{
+    if (!m_photos)
+        m_photos = std::make_unique<FolderPhotoLibrary>(picturesDirectory(), true);
+    return m_photos.get();
 }
 
 void DesktopHost::cancelTouches()

@@ -6,6 +6,7 @@
 // game controller with a motion sensor is there. F11 or Alt+Enter toggles fullscreen, F12 saves
 // a screenshot under the Pictures folder.
 
+#include "Platform/FolderPhotoLibrary.h"
 #include "Platform/SdlHost.h"
 #include "Platform/VirtualAccelerometer.h"
 
@@ -47,6 +48,9 @@ public:
     void playSystemSound(SystemSoundID id) override;
     void setSystemSoundCompletion(SystemSoundID id, std::function<void()> completion) override;
 
+    // The user's Pictures folder, thumbnails made on a worker thread, files dropped on the window.
+    PhotoLibrary* photoLibrary() override;
+
     // $XDG_DATA_HOME/bonzelar, or ~/.local/share/bonzelar.
     static std::string defaultDataDirectory();
     // The user's Pictures folder (xdg-user-dir PICTURES, or ~/Pictures).
@@ -65,6 +69,7 @@ private:
     void handleKey(const SDL_Event& event);
     void sendTouch(int phase, std::int64_t id, float windowX, float windowY, int tapCount);
     void cancelTouches();
+    void sendSecondaryDrag(int phase, float windowX, float windowY);
     void setActive(bool active);
     void toggleFullscreen();
     void saveScreenshotToPictures();
@@ -115,6 +120,9 @@ private:
     double m_sampleInterval = 1.0 / 60.0;
     double m_nextSample = 0;
     double m_lastSample = -1;
+
+    std::unique_ptr<FolderPhotoLibrary> m_photos; // made on first use
+    bool m_secondaryDown = false; // the right button is dragging
 
     std::vector<pid_t> m_children; // xdg-open processes still to reap
     std::unique_ptr<SystemSounds> m_sounds;

@@ -15,6 +15,8 @@ HeadlessHost::HeadlessHost(Options options)
     if (!(m_options.dt > 0) || !std::isfinite(m_options.dt))
         m_options.dt = 1.0 / 60.0;
     setDataDirectory(m_options.dataDirectory);
+    if (!m_options.dataDirectory.empty())
+        m_photos.setFolder(m_options.dataDirectory + "/Pictures");
     // Present even when empty, so dumps of different runs line up.
     m_requests["urls"] = nlohmann::json::array();
     m_sections.insert("urls");

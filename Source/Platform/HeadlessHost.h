@@ -6,6 +6,7 @@
 // input gives the same frames. Requests that would leave the program (sounds, web addresses)
 // are recorded for the dump instead.
 
+#include "Platform/FolderPhotoLibrary.h"
 #include "Platform/SdlHost.h"
 #include "Platform/SystemSound.h"
 
@@ -34,6 +35,9 @@ public:
     ~HeadlessHost() override;
 
     const char* name() const override { return "headless"; }
+    // The pictures in the data directory's "Pictures" folder; thumbnails are made at once, so
+    // runs do not depend on thread timing.
+    PhotoLibrary* photoLibrary() override { return &m_photos; }
 
     // Runs frames until options.frames have run or termination was asked for; then the
     // after-last-frame hook, then the listener's hostWillTerminate. Returns 0.
@@ -107,4 +111,5 @@ private:
         SystemSoundID id;
     };
     std::vector<PendingSound> m_playingSounds; // in the order they were started
+    FolderPhotoLibrary m_photos { "", false };
 };

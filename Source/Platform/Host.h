@@ -14,6 +14,7 @@
 #include <vector>
 
 class KeyValueStore;
+class PhotoLibrary;
 
 // A decoded picture: RGBA8, straight (not premultiplied) alpha, top row first.
 struct HostImage {
@@ -67,6 +68,20 @@ public:
     virtual void hostWillTerminate() = 0;
     // A new audio output route name ("Headphone", "Speaker", ...). Main thread.
     virtual void hostAudioRouteChanged(const std::string& route) = 0;
+    // Desktop mouse extras, view points: a wheel turn (notches, positive away from the player)
+    // and a drag with the secondary button. Nothing by default.
+    virtual void hostWheel(float x, float y, float notches)
+    {
+        (void)x;
+        (void)y;
+        (void)notches;
+    }
+    virtual void hostSecondaryDrag(HostTouchPhase phase, float x, float y)
+    {
+        (void)phase;
+        (void)x;
+        (void)y;
+    }
 };
 
 class Host {
@@ -193,6 +208,10 @@ public:
         (void)id;
         (void)completion;
     }
+
+    // --- Photo library ----------------------------------------------------------------------------
+    // Pictures for the photo picker (Platform/PhotoLibrary.h); null where there are none.
+    virtual PhotoLibrary* photoLibrary() { return nullptr; }
 
     // --- Web ------------------------------------------------------------------------------------
     virtual bool openURL(const std::string& url) = 0;

@@ -134,8 +134,19 @@ ScriptAction parseTouch(ScriptArgs& args, ScriptParseState& state)
     if (!isDown)
         args.fail(name + " is not down");
     if (phase == "move") {
-        args.finish();
-        return touchAction(HostTouchPhase::Moved, id, x, y, down->second);
+        // More fingers on the line move in the same event, as two fingers of a pinch do.
+        std::vector<HostTouchPoint> points { { id, float(x), float(y), down->second } };
+        while (!args.atEnd()) {
+            const std::int64_t other = args.integer("ID", 0, kMaxFinger);
+            const auto otherDown = state.touchesDown.find(other);
+            if (otherDown == state.touchesDown.end())
+                args.fail("touch " + std::to_string(other) + " is not down");
+            const double ox = args.number("X", -kMaxCoordinate, kMaxCoordinate);
+            const double oy = args.number("Y", -kMaxCoordinate, kMaxCoordinate);
+            points.push_back({ other, float(ox), float(oy), otherDown->second });
+        }
+        return [points](
+                   ScriptContext& c) { c.listener.hostTouches(HostTouchPhase::Moved, points, c.timestamp); };
     }
     const int taps = int(args.optionalInteger("TAPCOUNT", 1, kMaxTapCount).value_or(down->second));
     args.finish();

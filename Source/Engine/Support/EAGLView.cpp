@@ -158,6 +158,28 @@ CGRect EAGLView::convertRectFromViewToSurface(CGRect rect) const
 
 // --- touches -----------------------------------------------------------------------------------
 
+bool EAGLView::handleWheel(float x, float y, float notches)
+{
+    View* hit = hitTest(CGPointMake(x, y));
+    if (!hit || hit == this)
+        return false;
+    return hit->wheel(hit->convertPointFromAncestor(CGPointMake(x, y), this), notches);
+}
+
+bool EAGLView::handleSecondaryDrag(HostTouchPhase phase, float x, float y)
+{
+    if (phase == HostTouchPhase::Began) {
+        View* hit = hitTest(CGPointMake(x, y));
+        m_secondaryDragView = hit == this ? nullptr : hit;
+    }
+    Ref<View> view = m_secondaryDragView;
+    if (phase == HostTouchPhase::Ended || phase == HostTouchPhase::Cancelled)
+        m_secondaryDragView = nullptr;
+    if (!view || !view->isDescendantOfView(this))
+        return false;
+    return view->secondaryDrag(phase, CGPointMake(x, y));
+}
+
 TouchSet EAGLView::activeTouches() const
 {
     TouchSet all;

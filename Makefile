@@ -12,7 +12,7 @@ endif
 
 PREFIX ?= /usr/local
 
-.PHONY: play check deps build install resources portable-check clean
+.PHONY: play check deps build install resources portable-check web web-check web-serve clean
 
 play: build
 	./$(BUILD)/bonzelar
@@ -56,5 +56,25 @@ portable-check:
 	  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_FLAGS=-stdlib=libc++
 	cmake --build build-portable -j $(JOBS)
 
+# The browser version in build-web/: put the folder on any static HTTPS host.
+# Debian's emscripten ships its libraries prebuilt; its optimiser needs Debian's acorn module,
+# which a node from elsewhere does not look for.
+WEB_ENV = NODE_PATH=/usr/share/nodejs
+web:
+	@Tools/install-deps.sh --web
+	Tools/build-chipmunk.sh web build-chipmunk-web
+	$(WEB_ENV) emcmake cmake -S . -B build-web-obj -DCMAKE_BUILD_TYPE=Release \
+	  -DBONZELAR_CHIPMUNK_WEB=$(CURDIR)/build-chipmunk-web $(if $(CI),-DBONZELAR_WERROR=ON)
+	$(WEB_ENV) cmake --build build-web-obj -j $(JOBS)
+	python3 -W ignore::DeprecationWarning Tools/web-package.py build-web-obj build-web
+
+# Plays build-web/ in headless chromium with touch emulation; screenshots in build-web-check/.
+web-check: web
+	cd Tools/web-check && { [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund; }
+	node Tools/web-check/check.js build-web build-web-check
+
+web-serve: web
+	node Tools/web-check/serve.js build-web 8113
+
 clean:
-	rm -rf build build-asan build-portable
+	rm -rf build build-asan build-portable build-web build-web-obj build-web-check build-chipmunk-web

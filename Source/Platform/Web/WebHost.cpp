@@ -27,6 +27,8 @@
 
 namespace fs = std::filesystem;
 
+// The bodies below are JavaScript.
+// clang-format off
 // --- The page's side ----------------------------------------------------------------------------
 
 // Lines wrap at spaces inside boxWidth (pixels; 0 = no wrapping). With render set, returns a
@@ -82,7 +84,7 @@ EM_JS(std::uint8_t*, bz_js_text,
         ctx.font = css;
         ctx.fillStyle = "#fff";
         ctx.textBaseline = "alphabetic";
-        lines.forEach((line, i) = > {
+        lines.forEach((line, i) => {
             const w = ctx.measureText(line).width;
             const x = alignment == 0 ? 0 : alignment == 2 ? width - w : (width - w) / 2;
             ctx.fillText(line, x, i * lineSkip + ascent);
@@ -146,6 +148,8 @@ EM_JS(void, bz_js_sound_dispose, (int id), {
 });
 EM_JS(void, bz_js_open, (const char* url), { window.open(UTF8ToString(url), "_blank", "noopener"); });
 
+// clang-format on
+
 // --- Entry points for the page -------------------------------------------------------------------
 
 extern "C" {
@@ -154,10 +158,10 @@ EMSCRIPTEN_KEEPALIVE void bz_resize(int width, int height)
     if (WebHost* host = WebHost::shared())
         host->canvasResized(width, height);
 }
-EMSCRIPTEN_KEEPALIVE void bz_pointer(int phase, double id, float x, float y)
+EMSCRIPTEN_KEEPALIVE void bz_pointer(int phase, double id, float x, float y, double milliseconds)
 {
     if (WebHost* host = WebHost::shared())
-        host->pointer(phase, std::int64_t(id), x, y);
+        host->pointer(phase, std::int64_t(id), x, y, milliseconds);
 }
 EMSCRIPTEN_KEEPALIVE void bz_motion(double x, double y, double z)
 {
@@ -377,14 +381,15 @@ double WebHost::absoluteTime() { return emscripten_get_now() / 1000.0 - m_clockO
 
 // --- Input ------------------------------------------------------------------------------------------
 
-void WebHost::pointer(int phase, std::int64_t id, float canvasX, float canvasY)
+void WebHost::pointer(int phase, std::int64_t id, float canvasX, float canvasY, double milliseconds)
 {
     if (!m_listener || m_view.width <= 0)
         return;
     HostTouchPoint point;
     point.id = id;
     m_view.toView(canvasX, canvasY, m_canvasHeight, m_pointsWidth, point.x, point.y);
-    const double now = absoluteTime();
+    // When the finger moved, not when a busy page got round to it: tap counts depend on it.
+    const double now = milliseconds / 1000.0 - m_clockOrigin;
     const auto hostPhase = static_cast<HostTouchPhase>(phase);
     switch (hostPhase) {
     case HostTouchPhase::Began:

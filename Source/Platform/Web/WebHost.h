@@ -70,7 +70,8 @@ public:
     // --- From the page ------------------------------------------------------------------------
     void frame();
     void canvasResized(int width, int height);
-    void pointer(int phase, std::int64_t id, float canvasX, float canvasY);
+    // milliseconds: the event's time stamp, on the clock of performance.now().
+    void pointer(int phase, std::int64_t id, float canvasX, float canvasY, double milliseconds);
     void motion(double ax, double ay, double az);
     void orientationChanged(int screenAngle);
     void key(int code, bool down);

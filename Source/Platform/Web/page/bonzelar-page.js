@@ -187,7 +187,7 @@
       const rect = canvas.getBoundingClientRect();
       const x = (event.clientX - rect.left) * canvas.width / rect.width;
       const y = (event.clientY - rect.top) * canvas.height / rect.height;
-      Module._bz_pointer(phase, event.pointerId, x, y);
+      Module._bz_pointer(phase, event.pointerId, x, y, event.timeStamp);
       event.preventDefault();
     };
     for (const type of Object.keys(phases)) canvas.addEventListener(type, onPointer);

@@ -18,7 +18,7 @@ TEST(WebInputTest, ViewIsLetterboxedAndTouchesLandInViewPoints)
     EXPECT_EQ(tall.height, 1080);
     EXPECT_EQ(tall.y, 100);
     EXPECT_FLOAT_EQ(tall.pixelsPerPoint(320), 2.25f);
-    float x = 0, y = 0;
+    float x = 0, y = 1000; // whatever the outputs held before must not matter
     tall.toView(720, 100, 1280, 320, x, y); // the view's top right corner, from the canvas top
     EXPECT_FLOAT_EQ(x, 320);
     EXPECT_FLOAT_EQ(y, 0);

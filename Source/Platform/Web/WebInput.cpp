@@ -22,12 +22,12 @@ WebViewPlacement WebViewPlacement::inside(
 }
 
 void WebViewPlacement::toView(
-    float canvasX, float canvasY, int canvasHeight, int pointsWidth, float& x, float& y) const
+    float canvasX, float canvasY, int canvasHeight, int pointsWidth, float& viewX, float& viewY) const
 {
     const float scale = pixelsPerPoint(pointsWidth);
-    const float top = float(canvasHeight - y - height); // the view's top edge from the canvas top
-    x = (canvasX - float(this->x)) / scale;
-    y = (canvasY - top) / scale;
+    const float top = float(canvasHeight - y - height); // y counts from the bottom
+    viewX = (canvasX - float(x)) / scale;
+    viewY = (canvasY - top) / scale;
 }
 
 int TapCounter::began(std::int64_t id, double seconds, float x, float y)

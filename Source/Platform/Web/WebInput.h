@@ -16,7 +16,8 @@ struct WebViewPlacement {
         return width > 0 ? float(width) / float(pointsWidth) : 1.0f;
     }
     // Canvas pixels from the top left to view points from the top left.
-    void toView(float canvasX, float canvasY, int canvasHeight, int pointsWidth, float& x, float& y) const;
+    void toView(
+        float canvasX, float canvasY, int canvasHeight, int pointsWidth, float& viewX, float& viewY) const;
 };
 
 // Phones count taps: a finger landing again soon, near where the last one lifted, carries the

@@ -6,6 +6,7 @@
 #include "Engine/Node.h"
 #include "Engine/Scene.h"
 #include "Engine/Support/DumpRegistry.h"
+#include "Engine/TouchDispatcher.h"
 #include "Platform/KeyValueStore.h"
 #include "Platform/Web/WebHost.h"
 
@@ -25,6 +26,7 @@ std::string dumpState(WebHost& host)
     root["time"] = host.absoluteTime();
     const Scene* scene = Director::sharedDirector()->runningScene();
     root["scene"] = scene ? nlohmann::ordered_json(scene->className()) : nlohmann::ordered_json();
+    root["touchesDispatched"] = TouchDispatcher::sharedDispatcher()->dispatchEvents();
     root["nodes"]
         = scene ? nlohmann::ordered_json::parse(Node::dumpTree(scene).dump()) : nlohmann::ordered_json();
     nlohmann::json sections = nlohmann::json::object();

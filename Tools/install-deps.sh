@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libchipmunk-dev
+  dpkg-dev
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
   libgles-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libfontconfig-dev fonts-liberation2
@@ -20,7 +20,7 @@ for option in "$@"; do
     # Debian's emscripten brings clang 14 and prebuilt browser libraries; nodejs (and npm for
     # puppeteer-core) may already come from elsewhere, so they are only added when missing.
     --web)
-      packages+=(emscripten node-acorn binaryen libstb-dev python3 chromium dpkg-dev)
+      packages+=(emscripten node-acorn binaryen libstb-dev python3 chromium)
       command -v node >/dev/null || packages+=(nodejs)
       command -v npm >/dev/null || packages+=(npm)
       ;;

@@ -1,11 +1,6 @@
 # The browser build (emcmake cmake ...; `make web` runs it). The engine and the game as on the
 # desktop, with the browser host and the GL ES 1.1 layer in place of SDL and Mesa.
 
-set(BONZELAR_CHIPMUNK_WEB "" CACHE PATH "Chipmunk built with emcc (Tools/build-chipmunk.sh web OUT)")
-if(NOT EXISTS "${BONZELAR_CHIPMUNK_WEB}/lib/libchipmunk.a")
-  message(FATAL_ERROR "Set BONZELAR_CHIPMUNK_WEB to the output of Tools/build-chipmunk.sh web OUT")
-endif()
-
 # Header-only libraries from Debian, without the rest of /usr/include (native headers would
 # shadow the browser's C library).
 set(WEB_SYSTEM_INCLUDE ${CMAKE_BINARY_DIR}/system-include)
@@ -29,10 +24,10 @@ file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Source/Platform/Web/
 add_executable(bonzelar ${PORTABLE_SOURCES} ${WEB_SOURCES}
   ${CMAKE_SOURCE_DIR}/Source/Platform/Host.cpp
   ${CMAKE_SOURCE_DIR}/Source/Platform/VirtualAccelerometer.cpp)
-target_include_directories(bonzelar PRIVATE ${CMAKE_SOURCE_DIR}/Source ${BONZELAR_CHIPMUNK_WEB}/include)
+target_include_directories(bonzelar PRIVATE ${CMAKE_SOURCE_DIR}/Source)
 target_include_directories(bonzelar SYSTEM PRIVATE ${WEB_SYSTEM_INCLUDE})
 target_compile_definitions(bonzelar PRIVATE GL_GLEXT_PROTOTYPES=1)
-target_link_libraries(bonzelar PRIVATE ${BONZELAR_CHIPMUNK_WEB}/lib/libchipmunk.a)
+target_link_libraries(bonzelar PRIVATE Chipmunk::chipmunk)
 target_link_options(bonzelar PRIVATE
   -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH=1

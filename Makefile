@@ -29,8 +29,13 @@ ifeq ($(SANITIZE),1)
   endif
 endif
 
+# The browser version is checked too, once (not again under the sanitizers); WEB_CHECK=0 skips it.
+WEB_CHECK ?= 1
 check: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
+ifeq ($(WEB_CHECK)$(SANITIZE),1)
+	$(MAKE) web-check
+endif
 
 deps:
 	@Tools/install-deps.sh

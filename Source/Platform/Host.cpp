@@ -2,8 +2,6 @@
 
 #include "Engine/Support/Exception.h"
 
-#include <chrono>
-
 namespace {
 Host* s_current = nullptr;
 }
@@ -17,9 +15,3 @@ Host& Host::current()
 Host* Host::currentOrNull() { return s_current; }
 
 void Host::setCurrent(Host* host) { s_current = host; }
-
-double Host::currentDate()
-{
-    using namespace std::chrono;
-    return duration<double>(system_clock::now().time_since_epoch()).count();
-}

@@ -17,6 +17,7 @@
 #include <sys/time.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -673,6 +674,12 @@ bool WebHost::openURL(const std::string& url)
 }
 
 // --- What every host has, done the browser's way ------------------------------------------------------
+
+double Host::currentDate()
+{
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
 
 bool Host::makeDirectory(const std::string& path, int mode)
 {

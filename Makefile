@@ -12,7 +12,7 @@ endif
 
 PREFIX ?= /usr/local
 
-.PHONY: play check deps build install resources portable-check format-check clean
+.PHONY: play check deps build install resources portable-check format-check web web-check web-serve clean
 
 play: build
 	./$(BUILD)/bonzelar
@@ -29,8 +29,13 @@ ifeq ($(SANITIZE),1)
   endif
 endif
 
+# WEB_CHECK=1 checks the browser version too, once (not again under the sanitizers).
+WEB_CHECK ?= 0
 check: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
+ifeq ($(WEB_CHECK)$(SANITIZE),1)
+	$(MAKE) web-check
+endif
 
 deps:
 	@Tools/install-deps.sh
@@ -62,5 +67,23 @@ format-check:
 	  { sudo=""; [ "$$(id -u)" -eq 0 ] || sudo=sudo; $$sudo apt-get install -y -qq clang-format; }
 	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
+# The browser version in build-web/: put the folder on any static HTTPS host.
+# Debian's emscripten ships its libraries prebuilt; its optimiser needs Debian's acorn module,
+# which a node from elsewhere does not look for.
+WEB_ENV = NODE_PATH=/usr/share/nodejs
+web:
+	@Tools/install-deps.sh --web
+	$(WEB_ENV) emcmake cmake -S . -B build-web-obj -DCMAKE_BUILD_TYPE=Release $(if $(CI),-DBONZELAR_WERROR=ON)
+	$(WEB_ENV) cmake --build build-web-obj -j $(JOBS)
+	python3 -W ignore::DeprecationWarning Tools/web-package.py build-web-obj build-web
+
+# Plays build-web/ in headless chromium with touch emulation; screenshots in build-web-check/.
+web-check: web
+	cd Tools/web-check && { [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund; }
+	node Tools/web-check/check.js build-web build-web-check
+
+web-serve: web
+	node Tools/web-check/serve.js build-web 8113
+
 clean:
-	rm -rf build build-asan build-portable
+	rm -rf build build-asan build-portable build-web build-web-obj build-web-check

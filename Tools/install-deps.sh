@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Bonzelar needs to build, run and test, skipping those present.
-# Usage: Tools/install-deps.sh [--resources]   (--resources adds the tools behind `make resources`)
+# Usage: Tools/install-deps.sh [--resources] [--web]
+#   --resources adds the tools behind `make resources`; --web the browser build and its test.
 set -euo pipefail
 
 packages=(
@@ -13,9 +14,19 @@ packages=(
   libgtest-dev googletest
   xvfb xauth
 )
-if [[ "${1:-}" == "--resources" ]]; then
-  packages+=(librsvg2-bin sox espeak-ng imagemagick python3)
-fi
+for option in "$@"; do
+  case "$option" in
+    --resources) packages+=(librsvg2-bin sox espeak-ng imagemagick python3) ;;
+    # Debian's emscripten brings clang 14 and prebuilt browser libraries; nodejs (and npm for
+    # puppeteer-core) may already come from elsewhere, so they are only added when missing.
+    --web)
+      packages+=(emscripten node-acorn binaryen libstb-dev python3 chromium)
+      command -v node >/dev/null || packages+=(nodejs)
+      command -v npm >/dev/null || packages+=(npm)
+      ;;
+    *) echo "usage: $0 [--resources] [--web]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,8 @@
 // "Display Options" and "Change Face" to the picker, the crop and back to the game.
 #include "Platform/ImageCodec.h"
 
+#include "Support/DumpTaps.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -68,27 +70,6 @@ protected:
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
-    }
-    static std::string tapOn(const nlohmann::json& dump, const std::string& text)
-    {
-        const nlohmann::json* found = find(dump["nodes"], text);
-        if (!found) {
-            ADD_FAILURE() << "no item \"" << text << "\" on " << dump["scene"];
-            return "";
-        }
-        const nlohmann::json& p = (*found)["tapPoint"];
-        return "tap " + std::to_string(p[0].get<float>()) + " " + std::to_string(p[1].get<float>())
-            + "\nwait 1\n";
-    }
-    static const nlohmann::json* find(const nlohmann::json& node, const std::string& text)
-    {
-        if (node.is_object() && node.contains("tapPoint") && node.value("text", "") == text)
-            return &node;
-        if (node.is_object() || node.is_array())
-            for (const auto& child : node)
-                if (const nlohmann::json* found = find(child, text))
-                    return found;
-        return nullptr;
     }
     static int countViews(const nlohmann::json& dump, const std::string& cls)
     {

@@ -4,8 +4,10 @@
 #include "Platform/Host.h"
 #include "Platform/KeyValueStore.h"
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -39,6 +41,25 @@ std::atomic<bool> s_audioRouteKnown { false };
 std::atomic<bool> s_headphonesAttached { false };
 
 std::string bundleVersion() { return MainBundle::infoValue("CFBundleVersion"); }
+
+// A number hand-edited or left by another program may be stored as an integer; anything else
+// (missing, another type, not finite) is unreadable.
+std::optional<double> readNumber(const KeyValueStore& store, const char* key)
+{
+    const std::optional<KeyValueStore::Value> value = store.valueForKey(key);
+    if (!value)
+        return std::nullopt;
+    double number;
+    if (const double* real = std::get_if<double>(&*value))
+        number = *real;
+    else if (const std::int64_t* integer = std::get_if<std::int64_t>(&*value))
+        number = static_cast<double>(*integer);
+    else
+        return std::nullopt;
+    if (!std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
 
 int clampToInt(std::int64_t value)
 {
@@ -107,8 +128,8 @@ void Configuration::setupUserDefauls()
     setVersion(bundleVersion());
     setNumberOfRuns(0);
     setDefaultsConfigured(true);
-    setGravity(150.0f);
-    setDamping(1.0f);
+    setGravity(kDefaultGravity);
+    setDamping(kDefaultDamping);
     setNumberOfBalls(20);
     setBackgroundImage(kStockBackground);
     setBallImage(kStockBall);
@@ -250,13 +271,27 @@ void Configuration::setVersion(const std::string& version) { store().setString(k
 int Configuration::numberOfRuns() const { return clampToInt(store().integerForKey(kNumberOfRuns)); }
 void Configuration::setNumberOfRuns(int numberOfRuns) { store().setInteger(kNumberOfRuns, numberOfRuns); }
 
-float Configuration::gravity() const { return store().floatForKey(kGravity); }
+// The physics settings come back within what the option pages can set: a damaged or edited
+// store must not hand the physics a value that freezes every start.
+float Configuration::gravity() const
+{
+    const double gravity = readNumber(store(), kGravity).value_or(kDefaultGravity);
+    return static_cast<float>(std::clamp(gravity, 0.0, static_cast<double>(kMaxGravity)));
+}
 void Configuration::setGravity(float gravity) { store().setFloat(kGravity, gravity); }
 
-float Configuration::damping() const { return store().floatForKey(kDamping); }
+float Configuration::damping() const
+{
+    const double damping = readNumber(store(), kDamping).value_or(kDefaultDamping);
+    return static_cast<float>(
+        std::clamp(damping, static_cast<double>(kMinDamping), static_cast<double>(kMaxDamping)));
+}
 void Configuration::setDamping(float damping) { store().setFloat(kDamping, damping); }
 
-int Configuration::numberOfBalls() const { return clampToInt(store().integerForKey(kNumberOfBalls)); }
+int Configuration::numberOfBalls() const
+{
+    return static_cast<int>(std::clamp<std::int64_t>(store().integerForKey(kNumberOfBalls), 0, kMaxBalls));
+}
 void Configuration::setNumberOfBalls(int numberOfBalls) { store().setInteger(kNumberOfBalls, numberOfBalls); }
 
 std::string Configuration::backgroundImage() const

@@ -15,6 +15,15 @@ class Configuration {
 public:
     using Bytes = std::vector<std::uint8_t>;
 
+    // What the option pages can set; reads are clamped to these, and an unreadable gravity or
+    // damping reads as its default.
+    static constexpr float kDefaultGravity = 150.0f;
+    static constexpr float kMaxGravity = 800.0f;
+    static constexpr float kDefaultDamping = 1.0f;
+    static constexpr float kMinDamping = 0.1f;
+    static constexpr float kMaxDamping = 1.0f;
+    static constexpr int kMaxBalls = 80;
+
     // The one instance; the first call runs the first-run set-up and the version upgrades.
     static Configuration* current();
     static Configuration* init() { return current(); }

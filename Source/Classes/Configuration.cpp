@@ -8,6 +8,9 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -59,6 +62,22 @@ std::optional<double> readNumber(const KeyValueStore& store, const char* key)
     if (!std::isfinite(number))
         return std::nullopt;
     return number;
+}
+
+// For messages: control bytes and anything outside ASCII shown as escapes, and cut short.
+std::string printable(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text.substr(0, 80)) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            out += escape;
+        }
+    }
+    return text.size() > 80 ? out + "..." : out;
 }
 
 int clampToInt(std::int64_t value)
@@ -294,19 +313,33 @@ int Configuration::numberOfBalls() const
 }
 void Configuration::setNumberOfBalls(int numberOfBalls) { store().setInteger(kNumberOfBalls, numberOfBalls); }
 
+// A picture setting must name one of the game's own pictures: an empty name stops the texture
+// cache, and a path would read whatever file it points at. Anything else reads as the stock
+// picture, said once per setting and value.
+std::string Configuration::pictureSetting(const char* key, const char* stock) const
+{
+    const std::string name = store().stringForKey(key).value_or(std::string());
+    const bool plainName = !name.empty() && name.find_first_of(std::string("/\\\0", 3)) == std::string::npos
+        && name != "." && name != "..";
+    if (plainName && !Host::current().resourcePath(name).empty())
+        return name;
+    static std::set<std::pair<std::string, std::string>> s_reported;
+    if (s_reported.emplace(key, name).second)
+        std::fprintf(stderr, "Setting %s names no picture of the game (\"%s\"); using %s\n", key,
+            printable(name).c_str(), stock);
+    return stock;
+}
+
 std::string Configuration::backgroundImage() const
 {
-    return store().stringForKey(kBackgroundImage).value_or(std::string());
+    return pictureSetting(kBackgroundImage, kStockBackground);
 }
 void Configuration::setBackgroundImage(const std::string& backgroundImage)
 {
     store().setString(kBackgroundImage, backgroundImage);
 }
 
-std::string Configuration::ballImage() const
-{
-    return store().stringForKey(kBallImage).value_or(std::string());
-}
+std::string Configuration::ballImage() const { return pictureSetting(kBallImage, kStockBall); }
 void Configuration::setBallImage(const std::string& ballImage) { store().setString(kBallImage, ballImage); }
 
 std::string Configuration::ragdollClass() const

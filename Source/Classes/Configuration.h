@@ -40,7 +40,9 @@ public:
     void setDamping(float damping);
     int numberOfBalls() const;
     void setNumberOfBalls(int numberOfBalls);
-    std::string backgroundImage() const; // file names; "" when none is stored
+    // Picture file names; a stored name that is empty, carries a path or names no picture of
+    // the game reads as the stock picture.
+    std::string backgroundImage() const;
     void setBackgroundImage(const std::string& backgroundImage);
     std::string ballImage() const;
     void setBallImage(const std::string& ballImage);
@@ -92,6 +94,8 @@ private:
     // Back to the stock figure and pictures: what several upgrades do for installs without a
     // custom face.
     void resetLooksToStock();
+    // The stored picture name when it names one of the game's pictures, else the stock one.
+    std::string pictureSetting(const char* key, const char* stock) const;
 
     KeyValueStore& store() const;
 };

@@ -286,8 +286,10 @@ void GameLayer::accelerometer(Accelerometer* accelerometer, const Acceleration& 
     // A broken sensor must not poison the filter, which lives for the whole process.
     if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(a.z))
         return;
-    s_prevX = static_cast<float>(s_prevX * 0.9 + a.x * 0.1);
-    s_prevY = static_cast<float>(s_prevY * 0.9 + a.y * 0.1);
+    // Phones read up to about 8 g; beyond that a reading would only turn gravity infinite.
+    const double ax = std::clamp(a.x, -16.0, 16.0), ay = std::clamp(a.y, -16.0, 16.0);
+    s_prevX = static_cast<float>(s_prevX * 0.9 + ax * 0.1);
+    s_prevY = static_cast<float>(s_prevY * 0.9 + ay * 0.1);
     cpSpaceSetGravity(m_space,
         cpv(static_cast<float>(static_cast<double>(m_gravity) * s_prevX),
             static_cast<float>(static_cast<double>(m_gravity) * s_prevY)));

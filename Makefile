@@ -12,7 +12,7 @@ endif
 
 PREFIX ?= /usr/local
 
-.PHONY: play check deps build install resources portable-check format-check web web-check web-serve clean
+.PHONY: play check deps build install resources portable-check format-check web web-check web-serve fuzz soak robustness-ci clean
 
 play: build
 	./$(BUILD)/bonzelar
@@ -85,5 +85,36 @@ web-check: web
 web-serve: web
 	node Tools/web-check/serve.js build-web 8113
 
+# libFuzzer targets (clang 14, ASan, UBSan), each run FUZZ_SECONDS from its committed seeds.
+FUZZ_SECONDS ?= 300
+FUZZERS = Script Image StoreValue SettingsGame
+fuzz:
+	@dpkg-query -W clang-14 libclang-rt-14-dev >/dev/null 2>&1 || \
+	  { sudo=""; [ "$$(id -u)" -eq 0 ] || sudo=sudo; $$sudo apt-get install -y -qq clang-14 libclang-rt-14-dev; }
+	cmake -S . -B build-fuzz -DBONZELAR_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14
+	cmake --build build-fuzz -j $(JOBS) --target $(addsuffix Fuzz,$(FUZZERS))
+	Tools/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZERS)
+
+# Long runs under ASan and UBSan: a settings writer SIGKILLed SOAK_KILLS times, then
+# SOAK_MINUTES of simulated play with a bound on memory growth.
+SOAK_KILLS ?= 2000
+SOAK_MINUTES ?= 30
+ASAN_RUN_ENV = SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/Tools/sanitizer/lsan.supp:print_suppressions=0
+ifneq ($(firstword $(wildcard /usr/lib/*/dri/swrast_dri.so)),)
+  ASAN_RUN_ENV += LD_PRELOAD=$(firstword $(wildcard /usr/lib/*/dri/swrast_dri.so)) ASAN_OPTIONS=verify_asan_link_order=0
+endif
+soak: deps
+	cmake -S . -B build-asan -DBONZELAR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug $(filter -DBONZELAR_WERROR=ON,$(CMAKE_FLAGS))
+	cmake --build build-asan -j $(JOBS) --target bonzelar-headless CrashSafetyTest
+	cd build-asan && $(ASAN_RUN_ENV) BONZELAR_KILLS=$(SOAK_KILLS) ./CrashSafetyTest
+	$(ASAN_RUN_ENV) Tools/soak.py build-asan/bonzelar-headless --minutes $(SOAK_MINUTES)
+
+# What CI runs of the above: each fuzzer for a minute, 200 kills, the soak.
+robustness-ci:
+	$(MAKE) fuzz FUZZ_SECONDS=60
+	$(MAKE) soak SOAK_KILLS=200
+
 clean:
-	rm -rf build build-asan build-portable build-web build-web-obj build-web-check
+	rm -rf build build-asan build-portable build-fuzz build-web build-web-obj build-web-check

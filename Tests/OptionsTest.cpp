@@ -30,9 +30,10 @@ void collectItems(Node* node, std::vector<MenuItemLabel*>& out)
         collectItems(child.get(), out);
 }
 
-// Every picture decodes as a blank 60-point square, so the grids have real sizes.
+// Every picture is there and decodes as a blank 60-point square, so the grids have real sizes.
 class PictureHost : public FakeHost {
 public:
+    std::string resourcePath(const std::string& fileName) override { return "/pictures/" + fileName; }
     bool decodeImageFile(const std::string&, int, HostImage& out) override
     {
         out.width = out.height = 60;

@@ -10,7 +10,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
   libgles-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libfontconfig-dev fonts-liberation2
-  libsqlite3-dev nettle-dev nlohmann-json3-dev
+  libsqlite3-dev nettle-dev nlohmann-json3-dev libpng-dev libjpeg62-turbo-dev
   libgtest-dev googletest
   xvfb xauth
 )

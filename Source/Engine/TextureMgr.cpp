@@ -64,6 +64,8 @@ Ref<Texture2D> TextureMgr::addImage(const std::string& fileName)
     auto it = m_textures.find(fileName);
     if (it != m_textures.end())
         return it->second;
+    if (m_failed.count(fileName) != 0)
+        return nullptr;
 
     if (endsWithNoCase(fileName, ".pvr")) {
         std::fprintf(stderr, "TextureMgr: compressed textures are not supported: %s\n", fileName.c_str());
@@ -79,6 +81,8 @@ Ref<Texture2D> TextureMgr::addImage(const std::string& fileName)
             texture = loadPicture(file);
     }
     if (!texture) {
+        // Remembered, so a missing ball picture is not read again and again for every ball.
+        m_failed.insert(fileName);
         std::fprintf(stderr, "Image is Null: %s\n", fileName.c_str());
         return nullptr;
     }
@@ -128,6 +132,7 @@ void TextureMgr::removeAllTextures()
 {
     std::lock_guard<std::mutex> lock(m_dictLock);
     m_textures.clear();
+    m_failed.clear();
 }
 
 void TextureMgr::removeUnusedTextures()

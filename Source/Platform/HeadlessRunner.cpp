@@ -27,6 +27,8 @@ namespace {
 
 constexpr const char* kProgram = "bonzelar-headless";
 constexpr int kMaxFrames = 100000000;
+// Stored strings are whatever the store held; a dump shows bad UTF-8 as U+FFFD, never throws.
+constexpr auto kReplaceBadUtf8 = nlohmann::json::error_handler_t::replace;
 
 // --- Crashes and hangs ---------------------------------------------------------------------------
 // Signal handlers may only use async-signal-safe calls: write(2), no stdio, no allocation.
@@ -76,6 +78,19 @@ extern "C" void onCrash(int signal)
     raise(signal);
 }
 
+// Ours before SDL starts, so SDL leaves them be: its own only queue a quit event, which no one
+// reads here, and `timeout` or Ctrl+C could not stop a run.
+extern "C" void onStop(int signal)
+{
+    writeText(kProgram);
+    writeText(": stopped (");
+    writeText(strsignal(signal));
+    writeText(") ");
+    writeWhere();
+    writeText("\n");
+    raise(signal);
+}
+
 extern "C" void onHang(int)
 {
     writeText(kProgram);
@@ -95,6 +110,9 @@ void installCrashHandlers()
     action.sa_flags = SA_RESETHAND | SA_NODEFER;
     sigemptyset(&action.sa_mask);
     for (int signal : { SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT })
+        sigaction(signal, &action, nullptr);
+    action.sa_handler = onStop;
+    for (int signal : { SIGTERM, SIGINT })
         sigaction(signal, &action, nullptr);
     struct sigaction hang;
     std::memset(&hang, 0, sizeof hang);
@@ -192,7 +210,8 @@ bool Run::screenshot(HeadlessHost& host, const std::string& path)
 bool Run::dump(HeadlessHost& host, const std::string& path)
 {
     std::string error;
-    if (writeTextFile(path, HeadlessRunner::makeDump(host).dump(2) + "\n", error))
+    if (writeTextFile(
+            path, HeadlessRunner::makeDump(host).dump(2, ' ', false, kReplaceBadUtf8) + "\n", error))
         return true;
     std::fprintf(stderr, "%s: dump: %s\n", kProgram, error.c_str());
     return false;
@@ -394,8 +413,9 @@ nlohmann::ordered_json makeDump(HeadlessHost& host)
     root["time"] = host.virtualTime();
     const Scene* scene = Director::sharedDirector()->runningScene();
     root["scene"] = scene ? nlohmann::ordered_json(scene->className()) : nlohmann::ordered_json();
-    root["nodes"]
-        = scene ? nlohmann::ordered_json::parse(Node::dumpTree(scene).dump()) : nlohmann::ordered_json();
+    root["nodes"] = scene
+        ? nlohmann::ordered_json::parse(Node::dumpTree(scene).dump(-1, ' ', false, kReplaceBadUtf8))
+        : nlohmann::ordered_json();
 
     nlohmann::json sections = nlohmann::json::object();
     DumpRegistry::writeAll(sections);
@@ -405,7 +425,7 @@ nlohmann::ordered_json makeDump(HeadlessHost& host)
                 it.key().c_str());
             continue;
         }
-        root[it.key()] = nlohmann::ordered_json::parse(it.value().dump());
+        root[it.key()] = nlohmann::ordered_json::parse(it.value().dump(-1, ' ', false, kReplaceBadUtf8));
     }
     return root;
 }

@@ -229,9 +229,14 @@ std::map<std::string, ScriptCommands::Parser>& table()
     return s_table;
 }
 
-// Splits a line into words; quoted text is one word. Returns false for an open quote.
+// Splits a line into words; quoted text is one word. Returns false for an open quote or a NUL.
 bool splitWords(const std::string& line, std::vector<std::string>& words, std::string& error)
 {
+    // A NUL would cut a file name short where the OS reads it.
+    if (line.find('\0') != std::string::npos) {
+        error = "NUL byte in the line";
+        return false;
+    }
     std::size_t i = 0;
     while (i < line.size()) {
         const char c = line[i];

@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -39,6 +41,33 @@ std::string columnText(sqlite3_stmt* st, int column)
                 : std::string();
 }
 
+// Structured values here are a few levels deep (the high-score list); a value nested far deeper
+// was not written by this program, and copying or printing it would recurse off the stack.
+constexpr int kMaxJsonDepth = 64;
+
+bool nestedWithin(const std::string& text, int limit)
+{
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit)
+                return false;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
 // Decodes one row; false for a row this program did not write (unknown tag, wrong storage).
 bool decodeValue(sqlite3_stmt* st, const std::string& tag, KeyValueStore::Value& out)
 {
@@ -56,7 +85,10 @@ bool decodeValue(sqlite3_stmt* st, const std::string& tag, KeyValueStore::Value&
         const int size = sqlite3_column_bytes(st, 2);
         out.emplace<4>(bytes, bytes + (bytes ? size : 0));
     } else if (tag == "json" && storage == SQLITE_TEXT) {
-        nlohmann::json parsed = nlohmann::json::parse(columnText(st, 2), nullptr, false);
+        const std::string text = columnText(st, 2);
+        if (!nestedWithin(text, kMaxJsonDepth))
+            return false;
+        nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);
         if (parsed.is_discarded())
             return false;
         out.emplace<5>(std::move(parsed));
@@ -143,6 +175,12 @@ std::string fileURI(const std::string& path)
 SqliteStore::SqliteStore(const std::string& dataDirectory)
     : m_path((fs::path(dataDirectory) / kFileName).string())
 {
+    // Under a file-size limit the kernel would end the game with SIGXFSZ at the first write;
+    // ignored, the write fails with EFBIG and is reported like a full disk.
+    struct sigaction current;
+    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
+
     std::error_code ec;
     fs::create_directories(dataDirectory, ec);
 
@@ -167,13 +205,13 @@ SqliteStore::SqliteStore(const std::string& dataDirectory)
     }
     if (result != OpenResult::Ok) {
         close();
+        const bool current = result != OpenResult::Failed || loadReadOnly();
         std::fprintf(stderr,
-            "Settings store %s could not be opened (%s); changes will not be kept after this run.\n",
-            m_path.c_str(), why.c_str());
+            "Settings store %s could not be opened (%s); changes will not be kept after this run%s.\n",
+            m_path.c_str(), why.c_str(),
+            current ? "" : ", and the settings shown may be older than the last ones saved");
         // That line is the one report: later refused writes say nothing more.
         m_writeFailureReported = true;
-        if (result == OpenResult::Failed)
-            loadReadOnly();
     }
 }
 
@@ -250,10 +288,41 @@ SqliteStore::OpenResult SqliteStore::open(std::string& why)
     return OpenResult::Ok;
 }
 
-void SqliteStore::loadReadOnly()
+// SQLite cannot read a WAL database whose folder refuses it the shared-memory file, so the
+// database and its journal are read from copies in a scratch folder, where the journal is folded
+// in as usual.
+static bool loadFromCopy(const std::string& path, std::map<std::string, KeyValueStore::Value>& values)
 {
-    // Best effort so a read-only disk still shows the player's settings; a journal that was not
-    // folded back is not seen, which is why this is only the fallback.
+    std::error_code ec;
+    std::string base = "/tmp";
+    if (const char* tmp = std::getenv("TMPDIR"); tmp && tmp[0] == '/')
+        base = tmp;
+    std::string scratch = base + "/bonzelar-settings-XXXXXX";
+    if (!mkdtemp(scratch.data()))
+        return false;
+    const fs::path copy = fs::path(scratch) / fs::path(path).filename();
+    bool loaded = fs::copy_file(path, copy, ec) && fs::copy_file(path + "-wal", copy.string() + "-wal", ec);
+    if (loaded) {
+        sqlite3* db = nullptr;
+        std::string why;
+        loaded = sqlite3_open_v2(copy.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+            && loadRows(db, values, why) == LoadResult::Ok;
+        sqlite3_close_v2(db);
+    }
+    fs::remove_all(scratch, ec);
+    return loaded;
+}
+
+bool SqliteStore::loadReadOnly()
+{
+    std::error_code ec;
+    bool current = true;
+    if (fs::exists(m_path + "-wal", ec)) {
+        if (loadFromCopy(m_path, m_values))
+            return true;
+        current = false;
+    }
+    // Best effort so a read-only disk still shows the player's settings.
     sqlite3* db = nullptr;
     const std::string uri = fileURI(m_path) + "?immutable=1";
     if (sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
@@ -262,6 +331,7 @@ void SqliteStore::loadReadOnly()
             m_values.clear();
     }
     sqlite3_close_v2(db);
+    return current;
 }
 
 void SqliteStore::close()

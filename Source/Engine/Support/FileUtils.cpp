@@ -22,8 +22,8 @@ std::string fullPathFromRelativePath(const std::string& name)
 {
     if (name.empty() || name.front() == '/')
         return name;
-    std::string path = Host::current().resourcePath(name);
-    return path.empty() ? name : path;
+    // Never the name itself: that would read from whatever the working directory holds.
+    return Host::current().resourcePath(name);
 }
 
 std::string hiResName(const std::string& name)

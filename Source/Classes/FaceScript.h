@@ -68,7 +68,9 @@ inline void installFaceScript()
                 out["storedPixelSize"] = "undecodable";
         }
         const RagdollClass* ragdoll = Ragdoll::classFromConfig();
-        out["ragdollClass"] = ragdoll ? ragdoll->name : nullptr;
+        out["ragdollClass"] = nullptr;
+        if (ragdoll)
+            out["ragdollClass"] = ragdoll->name;
         Ref<Sprite> head = ragdoll && ragdoll->headSprite ? ragdoll->headSprite() : nullptr;
         if (head)
             out["headContentSize"] = { head->contentSize().width, head->contentSize().height };

@@ -145,6 +145,8 @@ void BonzelarAppDelegate::hostOrientationChanged(int orientation)
     DeviceOrientation::deviceDidRotate(orientation);
 }
 
+bool BonzelarAppDelegate::hostKey(HostKey key) { return Director::sharedDirector()->dispatchKey(key); }
+
 void BonzelarAppDelegate::hostAudioRouteChanged(const std::string& route)
 {
     Configuration::audioRoute_Changed(route);

@@ -22,6 +22,7 @@ public:
     void hostDidBecomeActive() override { applicationDidBecomeActive(); }
     void hostWillTerminate() override { applicationWillTerminate(); }
     void hostAudioRouteChanged(const std::string& route) override;
+    bool hostKey(HostKey key) override;
 };
 
 // Reports an exception nobody caught, to the console and to usage reporting. It neither

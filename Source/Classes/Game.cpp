@@ -261,6 +261,14 @@ bool GameLayer::onTouchesCancelled(const TouchSet&, TouchEvent*)
     return false;
 }
 
+bool GameLayer::onKey(HostKey key)
+{
+    if (key != HostKey::Escape)
+        return false;
+    openOptions();
+    return true;
+}
+
 void GameLayer::openOptions()
 {
     ++m_optionsRequests;

@@ -198,6 +198,14 @@ void OptionsLayer::done_Tapped(Object*) { OptionsScene::returnToGame(); }
 
 void OptionsLayer::dummy_Tapped(Object*) { }
 
+bool OptionsLayer::onKey(HostKey key)
+{
+    if (key != HostKey::Escape && key != HostKey::Backspace)
+        return false;
+    back_Tapped(nullptr);
+    return true;
+}
+
 void OptionsLayer::layOutPageMenu(Node* menu, MenuItem* backItem, MenuItem* returnItem)
 {
     const CGPoint p = menu->position();

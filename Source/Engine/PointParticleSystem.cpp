@@ -61,6 +61,9 @@ void PointParticleSystem::updateParticle(int index, const Particle& particle, CG
 
 void PointParticleSystem::postStep()
 {
+    // The window may have been resized: the next step's point sizes follow the view's scale.
+    if (Host* host = Host::currentOrNull())
+        m_pixelScale = host->contentScale();
     glBindBuffer(GL_ARRAY_BUFFER, m_verticesID);
     glBufferData(GL_ARRAY_BUFFER,
         static_cast<GLsizeiptr>(sizeof(PointSprite) * static_cast<std::size_t>(m_particleCount)),

@@ -216,7 +216,7 @@ bool Texture2D::initWithString(const std::string& text, const std::string& fontN
     request.text = text;
     request.fontName = fontName;
     request.fontSize = fontSize;
-    request.scale = std::max(1.0f, host.contentScale());
+    request.scale = std::max(1.0f, host.pictureScale());
     float width = 0, height = 0;
     if (!host.measureText(request, width, height)) {
         std::fprintf(stderr, "Texture2D: cannot measure text in font %s\n", fontName.c_str());
@@ -230,7 +230,7 @@ bool Texture2D::initWithString(const std::string& text, CGSize dimensions, UITex
 {
     Host& host = Host::current();
     const float boxW = std::max(0.0f, dimensions.width), boxH = std::max(0.0f, dimensions.height);
-    float scale = std::max(1.0f, host.contentScale());
+    float scale = std::max(1.0f, host.pictureScale());
     // A box that fits at 1x but not at the surface scale renders softer rather than fails.
     const float largest = std::max(boxW, boxH);
     if (largest * scale > kMaxTextureSize && largest <= kMaxTextureSize)

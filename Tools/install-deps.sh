@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Bonzelar needs to build, run and test, skipping those present.
-# Usage: Tools/install-deps.sh [--resources]   (--resources adds the tools behind `make resources`)
+# Usage: Tools/install-deps.sh [--resources | --no-tests]
+#   --resources adds the tools behind `make resources`; --no-tests leaves out GoogleTest and Xvfb.
 set -euo pipefail
 
 packages=(
@@ -10,12 +11,12 @@ packages=(
   libgles-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libfontconfig-dev fonts-liberation2
   libsqlite3-dev nettle-dev nlohmann-json3-dev
-  libgtest-dev googletest
-  xvfb xauth
 )
-if [[ "${1:-}" == "--resources" ]]; then
-  packages+=(librsvg2-bin sox espeak-ng imagemagick python3)
-fi
+case "${1:-}" in
+  --no-tests) ;;
+  --resources) packages+=(libgtest-dev googletest xvfb xauth librsvg2-bin sox espeak-ng imagemagick python3) ;;
+  *) packages+=(libgtest-dev googletest xvfb xauth appstream appstream-util desktop-file-utils) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,4 +1,5 @@
 #include "Classes/Analytics.h"
+#include "Engine/Support/Log.h"
 
 #include <cstdio>
 
@@ -22,8 +23,8 @@ std::string Analytics::stackTrace(const UncaughtException& exception)
 void Analytics::logException(const UncaughtException& exception)
 {
     const std::string trace = stackTrace(exception);
-    std::fprintf(stderr, "%s\n", "\n\n\nGadroon Exception\n---------------------------");
-    std::fprintf(stderr, "%s\n", trace.c_str());
-    std::fprintf(stderr, "%s\n", "---------------------------\n\n\n");
+    logLine(LogLevel::Error, "%s", "\n\n\nGadroon Exception\n---------------------------");
+    logLine(LogLevel::Error, "%s", trace.c_str());
+    logLine(LogLevel::Error, "%s", "---------------------------\n\n\n");
     std::fflush(stderr);
 }

@@ -1,4 +1,5 @@
 #include "Classes/Game.h"
+#include "Engine/Support/Log.h"
 
 #include "Classes/Ball.h"
 #include "Classes/Configuration.h"
@@ -77,7 +78,7 @@ GameLayer::GameLayer()
         else if (!m_drawPersonAsWireframe)
             m_ragdoll->addSpritesToLayer(this);
     } else {
-        std::fprintf(stderr, "No figure named \"%s\"; playing without one\n",
+        logLine(LogLevel::Warning, "No figure named \"%s\"; playing without one",
             Configuration::current()->ragdollClass().c_str());
     }
 

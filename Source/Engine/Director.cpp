@@ -1,4 +1,5 @@
 #include "Engine/Director.h"
+#include "Engine/Support/Log.h"
 
 #include "Engine/ActionManager.h"
 #include "Engine/Camera.h"
@@ -203,7 +204,7 @@ void Director::setDeviceOrientation(int orientation)
         statusBar = 4; // the platform's landscape left
         break;
     default:
-        std::printf("Director: Unknown device orientation\n");
+        logLine(LogLevel::Warning, "Director: Unknown device orientation");
         return;
     }
     if (Host* host = Host::currentOrNull())

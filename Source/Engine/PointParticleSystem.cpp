@@ -1,4 +1,5 @@
 #include "Engine/PointParticleSystem.h"
+#include "Engine/Support/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Platform/Host.h"
@@ -33,7 +34,7 @@ bool PointParticleSystem::initWithTotalParticles(int numberOfParticles)
     try {
         m_vertices.assign(static_cast<std::size_t>(numberOfParticles), PointSprite {});
     } catch (const std::bad_alloc&) {
-        std::printf("Particle system: not enough memory\n");
+        logLine(LogLevel::Warning, "Particle system: not enough memory");
         return false;
     }
     if (Host* host = Host::currentOrNull())

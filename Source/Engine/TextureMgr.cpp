@@ -1,4 +1,5 @@
 #include "Engine/TextureMgr.h"
+#include "Engine/Support/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/FileUtils.h"
@@ -66,7 +67,7 @@ Ref<Texture2D> TextureMgr::addImage(const std::string& fileName)
         return it->second;
 
     if (endsWithNoCase(fileName, ".pvr")) {
-        std::fprintf(stderr, "TextureMgr: compressed textures are not supported: %s\n", fileName.c_str());
+        logLine(LogLevel::Warning, "TextureMgr: compressed textures are not supported: %s", fileName.c_str());
         return nullptr;
     }
 
@@ -79,7 +80,7 @@ Ref<Texture2D> TextureMgr::addImage(const std::string& fileName)
             texture = loadPicture(file);
     }
     if (!texture) {
-        std::fprintf(stderr, "Image is Null: %s\n", fileName.c_str());
+        logLine(LogLevel::Warning, "Image is Null: %s", fileName.c_str());
         return nullptr;
     }
     texture->setFileName(fileName);

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -135,7 +136,7 @@ std::string DesktopHost::defaultDataDirectory()
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec)
-        std::fprintf(stderr, "Host: cannot create %s: %s\n", dir.c_str(), ec.message().c_str());
+        logLine(LogLevel::Warning, "Host: cannot create %s: %s", dir.c_str(), ec.message().c_str());
     return dir;
 }
 
@@ -215,7 +216,7 @@ bool DesktopHost::startVideo(std::string& why)
                 SDL_GameControllerAddMappingsFromFile(db.c_str());
         }
     } else {
-        std::fprintf(stderr, "Host: no game controllers: %s\n", SDL_GetError());
+        logLine(LogLevel::Warning, "Host: no game controllers: %s", SDL_GetError());
     }
     std::string route;
     currentAudioRoute(route); // starts audio, so plugging headphones in is heard of
@@ -378,7 +379,7 @@ void DesktopHost::toggleFullscreen()
         return;
     const bool wanted = !m_fullscreen;
     if (SDL_SetWindowFullscreen(m_window, wanted ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-        std::fprintf(stderr, "Host: cannot switch fullscreen: %s\n", SDL_GetError());
+        logLine(LogLevel::Warning, "Host: cannot switch fullscreen: %s", SDL_GetError());
         return;
     }
     m_fullscreen = wanted;
@@ -401,9 +402,9 @@ void DesktopHost::saveScreenshotToPictures()
         path = dir + "/" + stamp + " (" + std::to_string(n) + ").png";
     std::string error;
     if (saveScreenshot(path, error))
-        std::printf("Screenshot saved to %s\n", path.c_str());
+        logLine(LogLevel::Info, "Screenshot saved to %s", path.c_str());
     else
-        std::fprintf(stderr, "Host: screenshot not saved: %s\n", error.c_str());
+        logLine(LogLevel::Warning, "Host: screenshot not saved: %s", error.c_str());
 }
 
 // --- Run loop ------------------------------------------------------------------------------------
@@ -760,7 +761,7 @@ void DesktopHost::openController(int deviceIndex)
     }
     m_controller = pad;
     m_controllerHasSample = false;
-    std::printf("Tilt: using the motion sensor of %s\n",
+    logLine(LogLevel::Info, "Tilt: using the motion sensor of %s",
         SDL_GameControllerName(pad) ? SDL_GameControllerName(pad) : "a controller");
 }
 
@@ -814,11 +815,46 @@ bool DesktopHost::gettimeofday(HostTimeValue& out)
 
 double DesktopHost::absoluteTime() { return double(monotonicMicros() - m_clockOrigin) / 1e6; }
 
+namespace {
+
+// ALSA reports every device it fails to open on standard error, eight lines on a machine with
+// no sound card. Its messages go to the debug level instead; SDL loads the same library, so the
+// handler set here is the one its audio driver hears.
+extern "C" void alsaMessage(
+    const char* file, int line, const char* function, int error, const char* format, ...)
+{
+    (void)file;
+    (void)line;
+    (void)function;
+    (void)error;
+    if (!logLevelEnabled(LogLevel::Debug))
+        return;
+    va_list args;
+    va_start(args, format);
+    logLineV(LogLevel::Debug, format, args);
+    va_end(args);
+}
+
+void quietALSA()
+{
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    // Kept loaded for the rest of the run: the handler must outlive every ALSA call.
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_GLOBAL);
+    if (!alsa)
+        return;
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(alsaMessage);
+}
+
+} // namespace
+
 bool DesktopHost::currentAudioRoute(std::string& route)
 {
     // Tried once: without a sound server every attempt would wait on it again.
     if (!m_audioTried) {
         m_audioTried = true;
+        quietALSA();
         m_audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     }
     std::string device;
@@ -855,7 +891,7 @@ bool DesktopHost::openURL(const std::string& url)
 {
     std::string why;
     if (!isOpenableURL(url, why)) {
-        std::fprintf(stderr, "Host: not opening %s: %s\n", url.c_str(), why.c_str());
+        logLine(LogLevel::Warning, "Host: not opening %s: %s", url.c_str(), why.c_str());
         return false;
     }
     // Straight to the program: the address never passes through a shell.
@@ -863,7 +899,7 @@ bool DesktopHost::openURL(const std::string& url)
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
     if (rc != 0) {
-        std::fprintf(stderr, "Host: cannot start xdg-open: %s\n", std::strerror(rc));
+        logLine(LogLevel::Warning, "Host: cannot start xdg-open: %s", std::strerror(rc));
         return false;
     }
     m_children.push_back(pid);

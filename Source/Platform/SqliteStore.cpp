@@ -1,4 +1,5 @@
 #include "Platform/SqliteStore.h"
+#include "Engine/Support/Log.h"
 
 #include <sqlite3.h>
 
@@ -87,7 +88,8 @@ LoadResult loadRows(sqlite3* db, std::map<std::string, KeyValueStore::Value>& va
         if (decodeValue(st, columnText(st, 1), value))
             values[key] = std::move(value);
         else
-            std::fprintf(stderr, "Settings store: ignoring the unreadable value of \"%s\"\n", key.c_str());
+            logLine(
+                LogLevel::Warning, "Settings store: ignoring the unreadable value of \"%s\"", key.c_str());
     }
     sqlite3_finalize(st);
     if (rc == SQLITE_DONE)
@@ -152,7 +154,7 @@ SqliteStore::SqliteStore(const std::string& dataDirectory)
         close();
         const std::string damage = why;
         if (!moveAside()) {
-            std::fprintf(stderr,
+            logLine(LogLevel::Warning,
                 "Settings store %s is damaged (%s) and could not be moved aside; starting with fresh "
                 "settings "
                 "that will not be kept.\n",
@@ -160,15 +162,15 @@ SqliteStore::SqliteStore(const std::string& dataDirectory)
             m_writeFailureReported = true;
             return;
         }
-        std::fprintf(stderr,
-            "Settings store %s was damaged (%s); moved it aside as %s and starting with fresh settings.\n",
+        logLine(LogLevel::Warning,
+            "Settings store %s was damaged (%s); moved it aside as %s and starting with fresh settings.",
             m_path.c_str(), damage.c_str(), m_movedAsidePath.c_str());
         result = open(why);
     }
     if (result != OpenResult::Ok) {
         close();
-        std::fprintf(stderr,
-            "Settings store %s could not be opened (%s); changes will not be kept after this run.\n",
+        logLine(LogLevel::Warning,
+            "Settings store %s could not be opened (%s); changes will not be kept after this run.",
             m_path.c_str(), why.c_str());
         // That line is the one report: later refused writes say nothing more.
         m_writeFailureReported = true;
@@ -383,7 +385,7 @@ void SqliteStore::reportWriteFailure(const std::string& why)
     if (m_writeFailureReported)
         return;
     m_writeFailureReported = true;
-    std::fprintf(stderr,
+    logLine(LogLevel::Warning,
         "Settings store %s: a change could not be saved (%s); the game goes on with its settings, but "
         "changes "
         "may not be kept.\n",

@@ -5,6 +5,7 @@
 #include "Classes/Configuration.h"
 #include "Classes/DeviceOrientation.h"
 #include "Classes/Game.h"
+#include "Classes/PainMeter.h"
 #include "Classes/Sound.h"
 #include "Engine/Director.h"
 #include "Engine/Support/Accelerometer.h"
@@ -123,7 +124,8 @@ void BonzelarAppDelegate::applicationDidBecomeActive() { Director::sharedDirecto
 void BonzelarAppDelegate::applicationWillTerminate()
 {
     Analytics::end();
-    // TODO(pain meter): PainMeter::logPainScore() when Configuration::current()->showPainMeter().
+    if (Configuration::current()->showPainMeter())
+        PainMeter::logPainScore();
     Director::purgeSharedDirector();
 }
 

@@ -1,5 +1,6 @@
 #include "Classes/GeneralOptions.h"
 
+#include "Classes/About.h"
 #include "Classes/Configuration.h"
 #include "Classes/Selectors.h"
 #include "Engine/Label.h"
@@ -70,8 +71,8 @@ GeneralOptionsLayer::GeneralOptionsLayer()
         MenuItem::Callback(&GeneralOptionsLayer::graphics_Tapped, "graphics_Tapped:"));
     Ref<MenuItemFont> physics = MenuItemFont::itemFromString(
         "Physics Options", this, MenuItem::Callback(&GeneralOptionsLayer::physics_Tapped, "physics_Tapped:"));
-    Ref<MenuItemFont> about = pageItem("About Bonzelar", this,
-        MenuItem::Callback(&GeneralOptionsLayer::about_Tapped, "about_Tapped:"), "AboutScene");
+    Ref<MenuItemFont> about = MenuItemFont::itemFromString(
+        "About Bonzelar", this, MenuItem::Callback(&GeneralOptionsLayer::about_Tapped, "about_Tapped:"));
     Ref<MenuItemFont> done = returnToGameMenuItem();
     Ref<Menu> menu = Menu::menuWithItems({ spacerMenuItem().get(), display.get(), physics.get(), about.get(),
         spacerMenuItem().get(), spacerMenuItem().get(), done.get() });
@@ -84,7 +85,7 @@ void GeneralOptionsLayer::graphics_Tapped(Object*) { OptionsScene::next(Graphics
 
 void GeneralOptionsLayer::physics_Tapped(Object*) { OptionsScene::next(PhysicsOptionsScene::node().get()); }
 
-void GeneralOptionsLayer::about_Tapped(Object*) { nextByName("AboutScene"); }
+void GeneralOptionsLayer::about_Tapped(Object*) { OptionsScene::next(AboutScene::node().get()); }
 
 // --- Display ----------------------------------------------------------------------------------
 

@@ -136,6 +136,11 @@ Ref<OptionsScene> OptionsScene::sceneWithClassName(const std::string& className)
     return found == factories().end() ? nullptr : found->second();
 }
 
+bool OptionsScene::isRegisteredClass(const std::string& className)
+{
+    return factories().count(className) > 0;
+}
+
 Stack* OptionsScene::classNamesStack() { return s_optionsSceneClassNamesStack; }
 
 Stack* OptionsScene::titlesStack() { return s_optionsSceneTitlesStack; }

@@ -36,6 +36,7 @@ public:
     // Going back makes pages by class name; every page class registers its maker.
     static void registerClass(const std::string& className, Factory factory);
     static Ref<OptionsScene> sceneWithClassName(const std::string& className);
+    static bool isRegisteredClass(const std::string& className);
 
     // Null until the first page is made.
     static Stack* classNamesStack();

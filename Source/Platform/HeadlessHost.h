@@ -57,6 +57,8 @@ public:
 
     bool gettimeofday(HostTimeValue& out) override;
     double absoluteTime() override { return kEpochAbsoluteTime + virtualTime(); }
+    // The same date in every run, so dumps of a run compare equal.
+    double currentDate() override { return double(kEpochSeconds) + virtualTime(); }
 
     void setAccelerometerInterval(double seconds) override { m_accelerometerInterval = seconds; }
     double accelerometerInterval() const { return m_accelerometerInterval; }

@@ -142,6 +142,9 @@ public:
     virtual bool gettimeofday(HostTimeValue& out) = 0;
     // Seconds since some fixed point, monotonic (sound gating, shake debouncing).
     virtual double absoluteTime() = 0;
+    // Calendar time in seconds since 1970 (UTC), for dates a player reads. The POSIX version
+    // is in HostServices.cpp; the headless host counts it from its virtual clock.
+    virtual double currentDate();
 
     // --- Accelerometer -------------------------------------------------------------------
     // Requested time between samples in seconds.

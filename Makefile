@@ -11,11 +11,13 @@ ifneq ($(CI),)
 endif
 
 PREFIX ?= /usr/local
+# Playing and installing: an optimised build of the game alone, without tests or GoogleTest.
+RELEASE_BUILD ?= build-release
 
-.PHONY: play check deps build install resources portable-check format-check web web-check web-serve fuzz soak robustness-ci clean
+.PHONY: play check deps build release install uninstall resources portable-check format-check web web-check web-serve fuzz soak robustness-ci clean
 
-play: build
-	./$(BUILD)/bonzelar
+play: release
+	./$(RELEASE_BUILD)/bonzelar
 
 # Tests run headless: SDL's offscreen video and dummy audio drivers, whatever the desktop has.
 TEST_ENV = SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
@@ -44,9 +46,18 @@ build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The program, its resources, desktop entry, icons and metainfo under $(PREFIX).
-install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+release:
+	@Tools/install-deps.sh --no-tests
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DBONZELAR_TESTS=OFF
+	cmake --build $(RELEASE_BUILD) -j $(JOBS) --target bonzelar
+
+# The program (stripped), its resources, desktop entry, icons, metainfo and licence under $(PREFIX).
+install: release
+	cmake --install $(RELEASE_BUILD) --prefix $(PREFIX) --strip
+
+# Everything `make install` put under $(PREFIX), and the folders that leaves empty.
+uninstall: release
+	Tools/uninstall.sh $(RELEASE_BUILD) $(PREFIX)
 
 # Regenerates every picture and sound in Resources/ from Resources/Source/.
 resources:
@@ -117,4 +128,4 @@ robustness-ci:
 	$(MAKE) soak SOAK_KILLS=200
 
 clean:
-	rm -rf build build-asan build-portable build-fuzz build-web build-web-obj build-web-check
+	rm -rf build build-asan build-portable build-release build-fuzz build-web build-web-obj build-web-check

@@ -1,4 +1,5 @@
 #include "Classes/Analytics.h"
+#include "Engine/Support/Log.h"
 
 #include "Classes/Configuration.h"
 #include "Platform/Host.h"
@@ -106,9 +107,9 @@ std::vector<std::string> Analytics::tracePieces(const std::string& trace)
 void Analytics::logException(const UncaughtException& exception)
 {
     const std::string trace = stackTrace(exception);
-    std::fprintf(stderr, "%s\n", "\n\n\nGadroon Exception\n---------------------------");
-    std::fprintf(stderr, "%s\n", trace.c_str());
-    std::fprintf(stderr, "%s\n", "---------------------------\n\n\n");
+    logLine(LogLevel::Error, "%s", "\n\n\nGadroon Exception\n---------------------------");
+    logLine(LogLevel::Error, "%s", trace.c_str());
+    logLine(LogLevel::Error, "%s", "---------------------------\n\n\n");
     std::fflush(stderr);
     // No host, no data directory: the console has it all.
     if (!Host::currentOrNull())

@@ -1,4 +1,5 @@
 #include "Classes/BonzelarAppDelegate.h"
+#include "Engine/Support/Log.h"
 
 #include "Classes/Analytics.h"
 #include "Classes/Configuration.h"
@@ -38,7 +39,7 @@ std::string demangled(const char* name)
         if (std::exception_ptr exception = std::current_exception())
             exception_uncaughtHandler(exception);
         else
-            std::fprintf(stderr, "Terminated without an exception in flight\n");
+            logLine(LogLevel::Error, "Terminated without an exception in flight");
     }
     std::abort();
 }
@@ -158,6 +159,8 @@ void BonzelarAppDelegate::hostOrientationChanged(int orientation)
 {
     DeviceOrientation::deviceDidRotate(orientation);
 }
+
+bool BonzelarAppDelegate::hostKey(HostKey key) { return Director::sharedDirector()->dispatchKey(key); }
 
 void BonzelarAppDelegate::hostAudioRouteChanged(const std::string& route)
 {

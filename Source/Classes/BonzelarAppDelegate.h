@@ -24,6 +24,7 @@ public:
     void hostAudioRouteChanged(const std::string& route) override;
     void hostWheel(float x, float y, float notches) override;
     void hostSecondaryDrag(HostTouchPhase phase, float x, float y) override;
+    bool hostKey(HostKey key) override;
 };
 
 // Reports an exception nobody caught, to the console and to usage reporting. It neither

@@ -1,4 +1,5 @@
 #include "Classes/Game.h"
+#include "Engine/Support/Log.h"
 
 #include "Classes/Ball.h"
 #include "Classes/Configuration.h"
@@ -83,7 +84,7 @@ GameLayer::GameLayer()
         else if (!m_drawPersonAsWireframe)
             m_ragdoll->addSpritesToLayer(this);
     } else {
-        std::fprintf(stderr, "No figure named \"%s\"; playing without one\n",
+        logLine(LogLevel::Warning, "No figure named \"%s\"; playing without one",
             Configuration::current()->ragdollClass().c_str());
     }
 
@@ -269,6 +270,14 @@ bool GameLayer::onTouchesCancelled(const TouchSet&, TouchEvent*)
     cpMouseFree(m_mouse);
     m_mouse = nullptr;
     return false;
+}
+
+bool GameLayer::onKey(HostKey key)
+{
+    if (key != HostKey::Escape)
+        return false;
+    openOptions();
+    return true;
 }
 
 void GameLayer::openOptions()

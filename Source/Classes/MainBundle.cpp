@@ -1,4 +1,5 @@
 #include "Classes/MainBundle.h"
+#include "Engine/Support/Log.h"
 
 #include "Platform/Host.h"
 
@@ -22,8 +23,8 @@ const nlohmann::json& info()
     if (parsed.is_object())
         s_info = std::move(parsed);
     else
-        std::fprintf(
-            stderr, "Info.json is missing or unreadable in the resources; the bundle version is unknown\n");
+        logLine(LogLevel::Warning,
+            "Info.json is missing or unreadable in the resources; the bundle version is unknown");
     return *s_info;
 }
 } // namespace

@@ -240,6 +240,20 @@ void AlertView::onTouchEnded(Touch* touch, TouchEvent*)
         dismissWithClickedButtonIndex(button);
 }
 
+bool AlertView::onKey(HostKey key)
+{
+    int button = -1;
+    if (key == HostKey::Enter)
+        button = defaultButtonIndex();
+    else if (key == HostKey::Escape)
+        button = cancelButtonIndex();
+    if (button >= 0) {
+        Ref<AlertView> self(this);
+        dismissWithClickedButtonIndex(button);
+    }
+    return true; // modal: nothing under it hears keys either
+}
+
 void AlertView::draw()
 {
     const CGSize s = Director::sharedDirector()->winSize();

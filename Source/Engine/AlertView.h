@@ -1,6 +1,8 @@
 #pragma once
 // A modal alert drawn over the page: a dimmed screen, a box with a title, a message and a row
-// of buttons. While it is shown it takes every touch; a button closes it.
+// of buttons. While it is shown it takes every touch and every key; a button closes it.
+// Enter answers with the default button (the last), Escape with the cancel button (the first).
+#include "Engine/KeyHandler.h"
 #include "Engine/Layer.h"
 #include <functional>
 #include <string>
@@ -8,7 +10,7 @@
 
 class Label;
 
-class AlertView : public Layer {
+class AlertView : public Layer, public KeyHandler {
 public:
     static Ref<AlertView> alertWithTitle(
         const std::string& title, const std::string& message, const std::vector<std::string>& buttonTitles);
@@ -39,6 +41,9 @@ public:
     bool onTouchBegan(Touch* touch, TouchEvent* event) override;
     void onTouchEnded(Touch* touch, TouchEvent* event) override;
     void draw() override;
+    int defaultButtonIndex() const { return static_cast<int>(m_buttonTitles.size()) - 1; }
+    int cancelButtonIndex() const { return m_buttonTitles.empty() ? -1 : 0; }
+    bool onKey(HostKey key) override;
     // Adds title, message and buttons with their tapPoints.
     void dumpProperties(nlohmann::json& out) const override;
 

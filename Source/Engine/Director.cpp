@@ -1,13 +1,16 @@
 #include "Engine/Director.h"
+#include "Engine/Support/Log.h"
 
 #include "Engine/ActionManager.h"
 #include "Engine/Camera.h"
+#include "Engine/KeyHandler.h"
 #include "Engine/LabelAtlas.h"
 #include "Engine/Scheduler.h"
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/glu.h"
 #include "Engine/TextureMgr.h"
 #include "Engine/TouchDispatcher.h"
+#include "Engine/Transition.h"
 
 #include <GLES/gl.h>
 #include <GLES/glext.h>
@@ -201,7 +204,7 @@ void Director::setDeviceOrientation(int orientation)
         statusBar = 4; // the platform's landscape left
         break;
     default:
-        std::printf("Director: Unknown device orientation\n");
+        logLine(LogLevel::Warning, "Director: Unknown device orientation");
         return;
     }
     if (Host* host = Host::currentOrNull())
@@ -423,6 +426,14 @@ void Director::resume()
     readClockOrRaise();
     m_isPaused = false;
     m_dt = 0;
+}
+
+bool Director::dispatchKey(HostKey key)
+{
+    // Mid-transition both pages are on screen and neither is ready for input.
+    if (m_isPaused || m_nextScene || !m_runningScene || dynamic_cast<TransitionScene*>(m_runningScene.get()))
+        return false;
+    return ::dispatchKey(m_runningScene.get(), key);
 }
 
 void Director::calculateDeltaTime()

@@ -1,4 +1,5 @@
 #include "Engine/TextureMgr.h"
+#include "Engine/Support/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/FileUtils.h"
@@ -68,7 +69,7 @@ Ref<Texture2D> TextureMgr::addImage(const std::string& fileName)
         return nullptr;
 
     if (endsWithNoCase(fileName, ".pvr")) {
-        std::fprintf(stderr, "TextureMgr: compressed textures are not supported: %s\n", fileName.c_str());
+        logLine(LogLevel::Warning, "TextureMgr: compressed textures are not supported: %s", fileName.c_str());
         return nullptr;
     }
 
@@ -83,7 +84,7 @@ Ref<Texture2D> TextureMgr::addImage(const std::string& fileName)
     if (!texture) {
         // Remembered, so a missing ball picture is not read again and again for every ball.
         m_failed.insert(fileName);
-        std::fprintf(stderr, "Image is Null: %s\n", fileName.c_str());
+        logLine(LogLevel::Warning, "Image is Null: %s", fileName.c_str());
         return nullptr;
     }
     texture->setFileName(fileName);

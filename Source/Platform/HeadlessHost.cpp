@@ -1,4 +1,5 @@
 #include "Platform/HeadlessHost.h"
+#include "Engine/Support/Log.h"
 
 #include "Engine/Support/DumpRegistry.h"
 
@@ -115,7 +116,7 @@ bool HeadlessHost::openURL(const std::string& url)
     nlohmann::json entry = { { "frame", m_frame }, { "time", virtualTime() }, { "what", url } };
     if (!allowed) {
         entry["refused"] = true;
-        std::fprintf(stderr, "Host: not opening %s: %s\n", url.c_str(), why.c_str());
+        logLine(LogLevel::Warning, "Host: not opening %s: %s", url.c_str(), why.c_str());
     }
     record("urls", std::move(entry));
     return allowed;

@@ -46,6 +46,9 @@ struct HostTouchPoint {
 
 enum class HostTouchPhase { Began, Moved, Ended, Cancelled };
 
+// The keys the program itself answers to (menus, alerts, going back).
+enum class HostKey { Up, Down, Left, Right, Enter, Space, Escape, Backspace };
+
 // Wall-clock reading with the shape the run loop's frame timing uses.
 struct HostTimeValue {
     std::int64_t tv_sec = 0;
@@ -82,6 +85,13 @@ public:
         (void)x;
         (void)y;
     }
+    // A key pressed, or repeating while held. True when the program used it; the host then
+    // gives it no meaning of its own (Space shaking the virtual phone).
+    virtual bool hostKey(HostKey key)
+    {
+        (void)key;
+        return false;
+    }
 };
 
 class Host {
@@ -113,6 +123,9 @@ public:
     virtual int surfacePixelWidth() const = 0;
     virtual int surfacePixelHeight() const = 0;
     virtual float contentScale() const = 0;
+    // Pixels per point that pictures and text are made at: at least contentScale, more where
+    // the view can grow (a resizable window), so that growing never enlarges them.
+    virtual float pictureScale() const { return contentScale(); }
     // Where the view goes in the drawable, in pixels from its bottom left: the whole surface,
     // except in a fullscreen window, where the 2:3 view is letterboxed in the middle. Pass it to
     // glViewport instead of (0, 0, width, height).

@@ -1,4 +1,5 @@
 #include "Platform/SqliteStore.h"
+#include "Engine/Support/Log.h"
 
 #include <sqlite3.h>
 
@@ -119,7 +120,8 @@ LoadResult loadRows(sqlite3* db, std::map<std::string, KeyValueStore::Value>& va
         if (decodeValue(st, columnText(st, 1), value))
             values[key] = std::move(value);
         else
-            std::fprintf(stderr, "Settings store: ignoring the unreadable value of \"%s\"\n", key.c_str());
+            logLine(
+                LogLevel::Warning, "Settings store: ignoring the unreadable value of \"%s\"", key.c_str());
     }
     sqlite3_finalize(st);
     if (rc == SQLITE_DONE)
@@ -190,7 +192,7 @@ SqliteStore::SqliteStore(const std::string& dataDirectory)
         close();
         const std::string damage = why;
         if (!moveAside()) {
-            std::fprintf(stderr,
+            logLine(LogLevel::Warning,
                 "Settings store %s is damaged (%s) and could not be moved aside; starting with fresh "
                 "settings "
                 "that will not be kept.\n",
@@ -198,16 +200,16 @@ SqliteStore::SqliteStore(const std::string& dataDirectory)
             m_writeFailureReported = true;
             return;
         }
-        std::fprintf(stderr,
-            "Settings store %s was damaged (%s); moved it aside as %s and starting with fresh settings.\n",
+        logLine(LogLevel::Warning,
+            "Settings store %s was damaged (%s); moved it aside as %s and starting with fresh settings.",
             m_path.c_str(), damage.c_str(), m_movedAsidePath.c_str());
         result = open(why);
     }
     if (result != OpenResult::Ok) {
         close();
         const bool current = result != OpenResult::Failed || loadReadOnly();
-        std::fprintf(stderr,
-            "Settings store %s could not be opened (%s); changes will not be kept after this run%s.\n",
+        logLine(LogLevel::Warning,
+            "Settings store %s could not be opened (%s); changes will not be kept after this run%s.",
             m_path.c_str(), why.c_str(),
             current ? "" : ", and the settings shown may be older than the last ones saved");
         // That line is the one report: later refused writes say nothing more.
@@ -453,7 +455,7 @@ void SqliteStore::reportWriteFailure(const std::string& why)
     if (m_writeFailureReported)
         return;
     m_writeFailureReported = true;
-    std::fprintf(stderr,
+    logLine(LogLevel::Warning,
         "Settings store %s: a change could not be saved (%s); the game goes on with its settings, but "
         "changes "
         "may not be kept.\n",

@@ -1,4 +1,5 @@
 #include "Platform/TextRasterizer.h"
+#include "Engine/Support/Log.h"
 
 #include "Platform/ResourceLocator.h"
 
@@ -99,7 +100,7 @@ TextRasterizer::TextRasterizer()
 {
     m_ready = TTF_WasInit() > 0 || TTF_Init() == 0;
     if (!m_ready)
-        std::fprintf(stderr, "Text: cannot start SDL_ttf: %s\n", TTF_GetError());
+        logLine(LogLevel::Warning, "Text: cannot start SDL_ttf: %s", TTF_GetError());
 }
 
 TextRasterizer::~TextRasterizer()

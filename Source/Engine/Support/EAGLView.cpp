@@ -1,4 +1,5 @@
 #include "Engine/Support/EAGLView.h"
+#include "Engine/Support/Log.h"
 
 #include <GLES/gl.h>
 #include <GLES/glext.h>
@@ -73,7 +74,7 @@ bool EAGLView::createSurface()
     }
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR)
-        std::printf("OpenGL error 0x%04X in %s\n", error, "EAGLView::createSurface");
+        logLine(LogLevel::Warning, "OpenGL error 0x%04X in %s", error, "EAGLView::createSurface");
     m_hasSurface = true;
     if (m_delegate)
         m_delegate->didResizeEAGLSurfaceForView(this);
@@ -134,7 +135,7 @@ void EAGLView::swapBuffers()
     if (!host->isCurrent())
         host->makeCurrent();
     if (!host->swapBuffers())
-        std::printf("Failed to swap renderbuffer in %s\n", "EAGLView::swapBuffers");
+        logLine(LogLevel::Warning, "Failed to swap renderbuffer in %s", "EAGLView::swapBuffers");
 }
 
 CGPoint EAGLView::convertPointFromViewToSurface(CGPoint point) const

@@ -44,7 +44,7 @@ float scaleOfFileName(const std::string& path)
 ResolvedFile resolvePicture(const std::string& name, bool preferHiRes)
 {
     Host& host = Host::current();
-    if (preferHiRes && host.contentScale() >= 2 && scaleOfFileName(name) == 1) {
+    if (preferHiRes && host.pictureScale() > 1 && scaleOfFileName(name) == 1) {
         const std::string hi = host.resourcePath(hiResName(name));
         if (!hi.empty())
             return { hi, 2 };

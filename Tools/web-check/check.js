@@ -16,6 +16,7 @@ const chromium = process.env.CHROMIUM || "/usr/bin/chromium";
 const benchSeconds = Number(process.env.BONZELAR_WEB_BENCH_SECONDS || 5);
 const base = `http://127.0.0.1:${port}/`;
 const results = [];
+const consoleLines = []; // the page's console, shown when a step fails
 
 function check(condition, what, detail) {
   if (!condition) throw new Error(`${what}${detail === undefined ? "" : ": " + JSON.stringify(detail)}`);
@@ -96,7 +97,10 @@ async function run(browser, dpr) {
   const page = await context.newPage();
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
-  page.on("console", (message) => { if (message.type() === "error") errors.push(message.text()); });
+  page.on("console", (message) => {
+    if (message.type() === "error") errors.push(message.text());
+    consoleLines.push(`dpr ${dpr}: ${message.text()}`);
+  });
   const css = { width: 360, height: 640 };
   await page.emulate({ viewport: { ...css, deviceScaleFactor: dpr, isMobile: true, hasTouch: true },
     userAgent: await browser.userAgent() });
@@ -125,6 +129,7 @@ async function run(browser, dpr) {
     check(node, `"${text}" is on screen`);
     await tapView(node.tapPoint[0], node.tapPoint[1]);
   };
+  const settle = () => new Promise((resolve) => setTimeout(resolve, 1500));
   const waitForScene = (scene) =>
     waitFor((s) => window.bonzelarTest.dump().scene === s, scene, `scene ${scene}`).catch(async (error) => {
       const d = await dump();
@@ -187,15 +192,18 @@ async function run(browser, dpr) {
   // A double tap opens the options; Physics Options changes gravity for the next game.
   // On a loaded machine the two taps can reach the page further apart than a double tap may be;
   // a player would tap again, and so does the test, a few times at most.
-  let opened = false;
-  for (let attempt = 0; attempt < 4 && !opened; ++attempt) {
-    await tapView(40, 60);
-    await tapView(40, 60);
-    opened = await page.waitForFunction(() => window.bonzelarTest.dump().scene !== "GameScene",
-      { timeout: 4000, polling: 100 }).then(() => true, () => false);
-  }
-  await waitForScene("GeneralOptionsScene");
-  await new Promise((resolve) => setTimeout(resolve, 1500)); // let the flip finish
+  const openOptions = async () => {
+    let opened = false;
+    for (let attempt = 0; attempt < 4 && !opened; ++attempt) {
+      await tapView(40, 60);
+      await tapView(40, 60);
+      opened = await page.waitForFunction(() => window.bonzelarTest.dump().scene !== "GameScene",
+        { timeout: 4000, polling: 100 }).then(() => true, () => false);
+    }
+    await waitForScene("GeneralOptionsScene");
+    await settle(); // let the flip finish
+  };
+  await openOptions();
   await screenshot("general-options");
   await tapItem("Physics Options");
   await waitForScene("PhysicsOptionsScene");
@@ -231,6 +239,56 @@ async function run(browser, dpr) {
   check(Math.abs(Math.hypot(...reloaded.game.gravity) - setting) < 1, "and the game after it uses it");
   await screenshot("after-reload");
 
+  // The phone's own photo chooser answers "Set Custom Face": a file that is not a picture gets
+  // the desktop's alert, a closed chooser leaves the page as it was, and a photo goes through
+  // "Crop Face" into the game.
+  await openOptions();
+  await tapItem("Display Options");
+  await waitForScene("GraphicsOptionsScene");
+  await settle();
+  await tapItem("Change Face");
+  await waitForScene("FaceSelectorScene");
+  await settle();
+  const choose = async () => {
+    const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 10000 }), tapItem("Set Custom Face")]);
+    check(!chooser.isMultiple(), "the phone's own photo chooser opens, for one file");
+    return chooser;
+  };
+  const findAlert = (d) => findNode(d.nodes, (n) => n.class === "AlertView");
+  await (await choose()).accept([notPicture]);
+  await waitFor(() => JSON.stringify(window.bonzelarTest.dump().nodes).includes('"Picture Not Usable"'), null,
+    "the not-a-picture alert");
+  const alert = findAlert(await dump());
+  check(alert && /notes\.txt: not a PNG or JPEG picture/.test(alert.message), "a text file is refused, by name",
+    alert && alert.message);
+  await screenshot("not-a-picture");
+  const ok = alert.buttons.find((b) => b.title === "OK");
+  await tapView(ok.tapPoint[0], ok.tapPoint[1]);
+  await waitFor(() => !JSON.stringify(window.bonzelarTest.dump().nodes).includes('"Picture Not Usable"'), null,
+    "the alert closes");
+  check((await dump()).settings.customFaceImage === undefined, "and no face is stored");
+
+  await (await choose()).cancel();
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  const afterCancel = await dump();
+  check(afterCancel.scene === "FaceSelectorScene" && !findAlert(afterCancel), "a closed chooser leaves the page");
+  await screenshot("chooser-closed");
+
+  await (await choose()).accept([photo]);
+  await waitForScene("FaceCropperScene");
+  await settle();
+  await screenshot("crop-face");
+  await tapItem("Accept Face");
+  await waitForScene("FaceSelectorScene");
+  const stored = (await dump()).settings.customFaceImage;
+  check(stored && stored.bytes > 1000, "the cropped face is stored", stored);
+  await settle();
+  await screenshot("face-chosen");
+  await tapItem("Return to Game");
+  await waitForScene("GameScene");
+  await settle();
+  await screenshot("custom-face");
+
   // Frame times: the page's own animation frames while the game plays.
   const frameTimes = await page.evaluate((seconds) => new Promise((resolve) => {
     const times = [];
@@ -253,6 +311,40 @@ async function run(browser, dpr) {
   await context.close();
 }
 
+// A photo of a face, encoded as JPEG by the browser itself, and a file that is not a picture.
+let photo = "", notPicture = "";
+async function makePictures(browser, dir) {
+  const page = await browser.newPage();
+  const data = await page.evaluate(() => {
+    const canvas = document.createElement("canvas");
+    canvas.width = 600;
+    canvas.height = 800;
+    const g = canvas.getContext("2d");
+    const sky = g.createLinearGradient(0, 0, 0, 800);
+    sky.addColorStop(0, "#3a6ea5");
+    sky.addColorStop(1, "#9cc3e6");
+    g.fillStyle = sky;
+    g.fillRect(0, 0, 600, 800);
+    g.fillStyle = "#e8b48a";
+    g.beginPath(); g.ellipse(300, 400, 170, 220, 0, 0, 2 * Math.PI); g.fill();
+    g.fillStyle = "#5a3a1a";
+    g.beginPath(); g.ellipse(300, 230, 180, 90, 0, Math.PI, 2 * Math.PI); g.fill();
+    g.fillStyle = "#fff";
+    for (const x of [230, 370]) { g.beginPath(); g.ellipse(x, 370, 34, 22, 0, 0, 2 * Math.PI); g.fill(); }
+    g.fillStyle = "#2a5a2a";
+    for (const x of [230, 370]) { g.beginPath(); g.arc(x, 370, 14, 0, 2 * Math.PI); g.fill(); }
+    g.strokeStyle = "#a03030";
+    g.lineWidth = 12;
+    g.beginPath(); g.arc(300, 470, 80, 0.15 * Math.PI, 0.85 * Math.PI); g.stroke();
+    return canvas.toDataURL("image/jpeg", 0.9).split(",")[1];
+  });
+  await page.close();
+  photo = path.join(dir, "face.jpg");
+  fs.writeFileSync(photo, Buffer.from(data, "base64"));
+  notPicture = path.join(dir, "notes.txt");
+  fs.writeFileSync(notPicture, "Not a picture at all, whatever the chooser was asked for.\n");
+}
+
 (async () => {
   fs.mkdirSync(outDir, { recursive: true });
   const server = await serve(buildDir, port);
@@ -266,8 +358,10 @@ async function run(browser, dpr) {
   });
   let failed = false;
   try {
+    await makePictures(browser, userData);
     for (const dpr of [1, 2]) await run(browser, dpr);
   } catch (error) {
+    console.error(consoleLines.slice(-20).join("\n"));
     console.error(`FAILED: ${error.message}`);
     failed = true;
   } finally {

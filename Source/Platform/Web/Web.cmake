@@ -23,6 +23,7 @@ file(GLOB_RECURSE PORTABLE_SOURCES CONFIGURE_DEPENDS
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Source/Platform/Web/*.cpp)
 add_executable(bonzelar ${PORTABLE_SOURCES} ${WEB_SOURCES}
   ${CMAKE_SOURCE_DIR}/Source/Platform/Host.cpp
+  ${CMAKE_SOURCE_DIR}/Source/Platform/ExifOrientation.cpp
   ${CMAKE_SOURCE_DIR}/Source/Platform/VirtualAccelerometer.cpp)
 target_include_directories(bonzelar PRIVATE ${CMAKE_SOURCE_DIR}/Source)
 target_include_directories(bonzelar SYSTEM PRIVATE ${WEB_SYSTEM_INCLUDE})

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+class WebPhotoLibrary;
 class WebStore;
 
 class WebHost final : public Host {
@@ -51,6 +52,9 @@ public:
     bool decodeImageFile(const std::string& path, int maxSide, HostImage& out) override;
     bool decodeImageData(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& out) override;
     bool encodePNG(const HostImage& image, std::vector<std::uint8_t>& out) override;
+    // PNG or JPEG (turned upright by its EXIF orientation); false with the reason.
+    static bool decodePicture(
+        const std::uint8_t* data, std::size_t size, int maxSide, HostImage& out, std::string& error);
     bool measureText(const HostTextRequest& request, float& width, float& height) override;
     bool renderText(const HostTextRequest& request, HostTextBitmap& out) override;
 
@@ -66,6 +70,7 @@ public:
     void setSystemSoundCompletion(SystemSoundID id, std::function<void()> completion) override;
 
     bool openURL(const std::string& url) override;
+    PhotoLibrary* photoLibrary() override;
 
     // --- From the page ------------------------------------------------------------------------
     void frame();
@@ -109,6 +114,7 @@ private:
     std::unique_ptr<class VirtualAccelerometer> m_virtual;
 
     std::unique_ptr<WebStore> m_store;
+    std::unique_ptr<WebPhotoLibrary> m_photos;
     std::map<SystemSoundID, std::function<void()>> m_completions;
     double m_clockOrigin = 0;
 };

@@ -96,6 +96,32 @@
     },
   };
 
+  // --- Photos --------------------------------------------------------------------------------
+  // The phone's own chooser: its photo library and its camera. Opened by the game from inside a
+  // tap's event handler, as browsers require.
+  const photoInput = document.createElement("input");
+  photoInput.type = "file";
+  photoInput.accept = "image/*";
+  photoInput.hidden = true;
+  document.body.appendChild(photoInput);
+  let photoCount = 0;
+  photoInput.addEventListener("change", async () => {
+    const file = photoInput.files && photoInput.files[0];
+    photoInput.value = ""; // choosing the same file again is a change too
+    if (!file) { Module._bz_photo_cancelled(); return; }
+    const dir = "/tmp/picked/" + ++photoCount;
+    const filePath = dir + "/" + (file.name.replace(/[\/\0]/g, "_") || "picture");
+    if (file.size <= 64 * 1024 * 1024) {
+      try {
+        const bytes = new Uint8Array(await file.arrayBuffer());
+        FS.mkdir(dir);
+        FS.writeFile(filePath, bytes);
+      } catch (e) { /* unreadable: the game says the file could not be opened */ }
+    }
+    Module.ccall("bz_photo_chosen", null, ["string", "number"], [filePath, file.size]);
+  });
+  photoInput.addEventListener("cancel", () => Module._bz_photo_cancelled());
+
   // --- The module ----------------------------------------------------------------------------
   let runtimeReady = false;
   let files = null;
@@ -108,6 +134,7 @@
     printErr: (text) => console.warn(text),
     bzSounds: sounds,
     bzNotice: say,
+    bzChoosePhoto: () => photoInput.click(),
     bzFailed: () => stop("Bonzelar could not start in this browser."),
     onRuntimeInitialized: () => { runtimeReady = true; begin(); },
   };

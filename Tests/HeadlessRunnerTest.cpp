@@ -1,12 +1,12 @@
 // The headless host's virtual clock and records, and the built bonzelar-headless run end to
 // end: options, scripts, screenshots read back pixel by pixel, and reproducible dumps.
 
-#include "Platform/HeadlessRunner.h"
-#include "Classes/TestScene.h"
+#include "Tooling/HeadlessRunner.h"
 #include "Engine/Director.h"
-#include "Engine/Support/DumpRegistry.h"
 #include "Platform/HeadlessHost.h"
 #include "Platform/ImageCodec.h"
+#include "Support/TestScene.h"
+#include "Tooling/DumpRegistry.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

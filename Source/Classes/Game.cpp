@@ -16,8 +16,6 @@
 #include <cmath>
 #include <cstdio>
 
-void registerGameDumpSection();
-
 namespace {
 // Tilt filter state: shared by all play layers and never reset, so a new game after the
 // options keeps the gravity the device was already giving.
@@ -40,7 +38,6 @@ Ref<GameLayer> GameLayer::node() { return make<GameLayer>(); }
 
 GameLayer::GameLayer()
 {
-    registerGameDumpSection();
     Configuration* config = Configuration::current();
     m_gravity = config->gravity();
     m_damping = config->damping();

@@ -34,7 +34,7 @@ public:
     void onTouchEnded(Touch* touch, TouchEvent* event) override;
     void draw() override;
     // Adds title, message and buttons with their tapPoints.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     AlertView() = default;

@@ -4,8 +4,6 @@
 #include "Engine/Support/Exception.h"
 #include "Engine/TouchDispatcher.h"
 
-#include <nlohmann/json.hpp>
-
 namespace {
 
 // The platform status bar over the top of the screen; this host has none.
@@ -220,10 +218,10 @@ void Menu::onTouchCancelled(Touch*, TouchEvent*)
     m_state = kMenuStateWaiting;
 }
 
-void Menu::dumpProperties(nlohmann::json& out) const
+void Menu::dumpProperties(PropertySink& out) const
 {
     Layer::dumpProperties(out);
-    out["state"] = m_state;
-    out["opacity"] = m_opacity;
-    out["color"] = { m_color.r, m_color.g, m_color.b };
+    out.set("state", m_state);
+    out.set("opacity", m_opacity);
+    out.setIntegers("color", { m_color.r, m_color.g, m_color.b });
 }

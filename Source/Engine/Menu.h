@@ -64,7 +64,7 @@ public:
     MenuItem* selectedItem() const { return m_selectedItem; }
 
     // Adds state.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     Menu() = default;

@@ -10,7 +10,7 @@
 #include "Engine/Support/Ref.h"
 #include "Engine/Support/Selector.h"
 
-#include <nlohmann/json_fwd.hpp>
+#include "Engine/Support/PropertySink.h"
 
 #include <string>
 #include <utility>
@@ -121,11 +121,9 @@ public:
     CGPoint convertTouchToNodeSpace(const Touch* touch) const;
     CGPoint convertTouchToNodeSpaceAR(const Touch* touch) const;
 
-    // --- dump for the headless runner ---
+    // --- description for dumps ---
     // class, tag, z, position, worldPosition, rotation, scaleX, scaleY, visible, contentSize.
-    virtual void dumpProperties(nlohmann::json& out) const;
-    // The node's properties plus "children" in list order, recursively.
-    static nlohmann::json dumpTree(const Node* root);
+    virtual void dumpProperties(PropertySink& out) const;
 
 protected:
     void setDirty();

@@ -100,7 +100,6 @@ private:
     std::function<void(int)> m_beforeFrame;
     std::function<void()> m_afterLastFrame;
     nlohmann::json m_requests = nlohmann::json::object();
-    std::set<std::string> m_sections; // dump sections this host registered
     SystemSounds m_sounds;
     struct PendingSound {
         double due; // virtual seconds

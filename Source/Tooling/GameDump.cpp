@@ -1,5 +1,7 @@
 // The "game" section of the headless runner's dump: what a test or a bug report needs to see
 // of the play without pixels.
+#include "Tooling/GameDump.h"
+
 #include "Classes/Ball.h"
 #include "Classes/Game.h"
 #include "Classes/PainMeter.h"
@@ -7,7 +9,7 @@
 #include "Classes/cpMouse.h"
 #include "Engine/Director.h"
 #include "Engine/LabelAtlas.h"
-#include "Engine/Support/DumpRegistry.h"
+#include "Tooling/DumpRegistry.h"
 
 #include <nlohmann/json.hpp>
 
@@ -73,4 +75,4 @@ void writeGame(nlohmann::json& out)
 
 } // namespace
 
-void registerGameDumpSection() { DumpRegistry::add("game", writeGame); }
+void installGameDump() { DumpRegistry::add("game", writeGame); }

@@ -1,10 +1,10 @@
-#include "Platform/ShellHeadless.h"
+#include "Tooling/ShellHeadless.h"
 
 #include "Classes/Configuration.h"
-#include "Engine/Support/DumpRegistry.h"
 #include "Platform/HeadlessHost.h"
 #include "Platform/KeyValueStore.h"
-#include "Platform/Script.h"
+#include "Tooling/DumpRegistry.h"
+#include "Tooling/Script.h"
 
 #include <nettle/sha2.h>
 

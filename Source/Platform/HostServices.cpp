@@ -11,7 +11,7 @@
 #include <cstring>
 #include <memory>
 
-bool Host::makeDirectory(const std::string& path, int mode)
+bool HostFiles::makeDirectory(const std::string& path, int mode)
 {
     if (path.empty())
         return false;
@@ -46,7 +46,7 @@ std::string demangleFrame(const char* frame)
 }
 } // namespace
 
-std::vector<std::string> Host::callStack()
+std::vector<std::string> HostShell::callStack()
 {
     void* frames[64];
     const int count = ::backtrace(frames, 64);

@@ -17,6 +17,8 @@
 #include "Platform/HostSurface.h"
 #include "Platform/HostText.h"
 
+#include <stdexcept>
+
 class Host : public HostSurface,
              public HostInput,
              public HostClock,
@@ -29,7 +31,15 @@ public:
     ~Host() override = default;
 
     // The host the program runs on; set once at start-up by main or the test fixture.
-    static Host& current();
-    static Host* currentOrNull();
-    static void setCurrent(Host* host);
+    static Host& current()
+    {
+        if (!s_current)
+            throw std::logic_error("No host is set. Call Host::setCurrent at start-up.");
+        return *s_current;
+    }
+    static Host* currentOrNull() { return s_current; }
+    static void setCurrent(Host* host) { s_current = host; }
+
+private:
+    static inline Host* s_current = nullptr;
 };

@@ -32,7 +32,7 @@ void runZoom(MenuItem* item, float scale)
     item->runAction(zoom.get());
 }
 
-void setColor(PropertySink& out, Color3B c) { out.setIntegers("color", { c.r, c.g, c.b }); }
+void dumpColor(PropertySink& out, Color3B c) { out.setIntegers("color", { c.r, c.g, c.b }); }
 
 } // namespace
 
@@ -212,7 +212,7 @@ void MenuItemLabel::dumpProperties(PropertySink& out) const
 {
     MenuItem::dumpProperties(out);
     out.set("text", string());
-    setColor(out, color());
+    dumpColor(out, color());
     out.set("opacity", opacity());
 }
 
@@ -335,7 +335,7 @@ void MenuItemSprite::dumpProperties(PropertySink& out) const
 {
     MenuItem::dumpProperties(out);
     out.set("selected", m_selected);
-    setColor(out, color());
+    dumpColor(out, color());
     out.set("opacity", opacity());
     if (const auto* sprite = dynamic_cast<const TextureNode*>(m_normalImage.get()))
         if (sprite->texture() && !sprite->texture()->fileName().empty())

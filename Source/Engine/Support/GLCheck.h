@@ -14,9 +14,12 @@ inline void checkGLError(const char* call, const char* file, int line)
 }
 } // namespace mw::detail
 
+// MW_GL_CHECK_PENDING(where) reports errors left by unchecked calls since the last check.
 #ifdef NDEBUG
 #define MW_GL_CHECK(call) (call)
+#define MW_GL_CHECK_PENDING(where) ((void)0)
 #else
+#define MW_GL_CHECK_PENDING(where) ::mw::detail::checkGLError(where, __FILE__, __LINE__)
 #define MW_GL_CHECK(call)                                                                                    \
     do {                                                                                                     \
         call;                                                                                                \

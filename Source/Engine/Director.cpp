@@ -162,7 +162,7 @@ bool Director::attachInView(const WindowInfo& view, CGRect frame)
     m_openGLView->setUserInteractionEnabled(view.userInteractionEnabled);
     TouchDispatcher::sharedDispatcher()->setDispatchEvents(view.userInteractionEnabled);
     m_openGLView->setMultipleTouchEnabled(view.multipleTouchEnabled);
-    m_openGLView->addToSuperview(view);
+    m_openGLView->addToWindow(view);
 
     if (!isOpenGLAttached())
         raiseException("kException_OpenGLViewCantAttach", "Can't attach the OpenGL View.");
@@ -175,14 +175,14 @@ bool Director::detach()
     if (!isOpenGLAttached())
         raiseException("kException_OpenGLViewNotAttached",
             "Can't detach the OpenGL View, because it is not attached. Attach it first.");
-    m_openGLView->removeFromSuperview();
+    m_openGLView->removeFromWindow();
     if (isOpenGLAttached())
         raiseException("kException_OpenGLViewCantDetach",
             "Can't detach the OpenGL View, it is still attached to the superview.");
     return true;
 }
 
-bool Director::isOpenGLAttached() const { return m_openGLView && m_openGLView->superview().has_value(); }
+bool Director::isOpenGLAttached() const { return m_openGLView && m_openGLView->window().has_value(); }
 
 void Director::setDeviceOrientation(int orientation)
 {
@@ -463,10 +463,25 @@ void Director::mainLoop()
         showFPS();
     glPopMatrix();
 
+    // Platform views lie over the scene and move on whatever the director's pause.
+    View::advanceAnimations(m_dt);
+    if (m_openGLView)
+        drawViews();
+
     // One look per frame catches what the drawing code left behind, in debug builds.
     MW_GL_CHECK_PENDING("drawing the frame");
     if (m_openGLView)
         m_openGLView->swapBuffers();
+}
+
+void Director::drawViews()
+{
+    const CGSize s = displaySize();
+    int x = 0, y = 0, width = static_cast<int>(s.width), height = static_cast<int>(s.height);
+    if (Host* host = Host::currentOrNull(); host && host->hasSurface())
+        host->surfaceViewport(x, y, width, height);
+    m_openGLView->drawSubviewsGL(
+        static_cast<float>(x), static_cast<float>(y), static_cast<float>(width), static_cast<float>(height));
 }
 
 void Director::setNextScene()

@@ -117,6 +117,7 @@ protected:
     void setNextScene();
     void applyLandscape();
     void showFPS();
+    void drawViews();
     void initGLDefaultValues();
     void readClockOrRaise();
     // Exits the running scene and lets go of every scene.

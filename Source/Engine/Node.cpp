@@ -498,3 +498,37 @@ void Node::dumpProperties(PropertySink& out) const
     out.set("visible", m_visible);
     out.setNumbers("contentSize", { m_contentSize.width, m_contentSize.height });
 }
+
+// --- platform views ------------------------------------------------------------------------------
+
+EAGLView* Node::view() const { return Director::sharedDirector()->openGLView(); }
+
+void Node::presentModalView(View* modalView)
+{
+    EAGLView* root = view();
+    if (!modalView || !root)
+        return;
+    const CGRect own = modalView->bounds();
+    const CGRect whole = root->bounds();
+    modalView->setBounds(CGRectMake(own.origin.x, own.origin.y, whole.size.width, own.size.height));
+    modalView->setCenter(CGPointMake(whole.size.width * 0.5f, own.size.height * 0.5f));
+    root->addSubview(modalView);
+    ViewTransition moveIn;
+    moveIn.type = ViewTransition::Type::MoveIn;
+    moveIn.duration = 0.35;
+    modalView->addTransition(std::move(moveIn));
+}
+
+void Node::dismissModalView(View* modalView)
+{
+    EAGLView* root = view();
+    if (!modalView)
+        return;
+    if (root) {
+        ViewTransition fade;
+        fade.type = ViewTransition::Type::Fade;
+        fade.duration = 0.15;
+        root->addTransition(std::move(fade));
+    }
+    modalView->removeFromSuperview();
+}

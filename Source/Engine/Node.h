@@ -18,6 +18,8 @@
 
 class Action;
 class Camera;
+class EAGLView;
+class View;
 class Timer;
 class Touch;
 
@@ -120,6 +122,16 @@ public:
     CGPoint convertToWorldSpaceAR(CGPoint nodePoint) const;
     CGPoint convertTouchToNodeSpace(const Touch* touch) const;
     CGPoint convertTouchToNodeSpaceAR(const Touch* touch) const;
+
+    // --- platform views ---
+    // The director's rendering view, the root under which platform views (Engine/View.h) are
+    // placed; null before the director has one.
+    EAGLView* view() const;
+    // Shows the view full width at the top of the rendering view, sliding in from the top
+    // (0.35 s, ease-in-ease-out). Its own height and bounds origin are kept.
+    void presentModalView(View* modalView);
+    // Takes the view off the rendering view, which fades the change (0.15 s).
+    void dismissModalView(View* modalView);
 
     // --- description for dumps ---
     // class, tag, z, position, worldPosition, rotation, scaleX, scaleY, visible, contentSize.

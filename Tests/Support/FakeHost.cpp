@@ -5,6 +5,7 @@
 #include "Engine/Scheduler.h"
 #include "Engine/Support/Accelerometer.h"
 #include "Engine/TouchDispatcher.h"
+#include "Engine/View.h"
 
 #include <GLES/gl.h>
 #include <SDL.h>
@@ -145,6 +146,7 @@ std::vector<std::uint8_t> FakeHost::readPixels(int& width, int& height)
 
 void resetEngineForTest()
 {
+    View::finishAllAnimations();
     Director::purgeSharedDirector();
     ActionManager::purgeSharedManager();
     Scheduler::purgeSharedScheduler();

@@ -30,15 +30,16 @@ EAGLView::EAGLView(CGRect frame, std::string format, unsigned depthFormat, bool 
     : m_format(std::move(format))
     , m_depthFormat(depthFormat)
     , m_preserveBackbuffer(preserveBackbuffer)
-    , m_frame(frame)
 {
+    View::setFrame(frame);
+    m_userInteractionEnabled = true;
 }
 
 EAGLView::~EAGLView() { destroySurface(); }
 
 void EAGLView::setFrame(CGRect frame)
 {
-    m_frame = frame;
+    View::setFrame(frame);
     layoutSubviews();
 }
 
@@ -50,8 +51,8 @@ bool EAGLView::createSurface()
     if (!host->hasSurface()) {
         const int colorBits = m_format == kEAGLColorFormatRGBA8 ? 32 : 16;
         const int depthBits = m_depthFormat == GL_DEPTH_COMPONENT24_OES ? 24 : m_depthFormat ? 16 : 0;
-        if (!host->createSurface(static_cast<int>(std::lround(m_frame.size.width)),
-                static_cast<int>(std::lround(m_frame.size.height)), colorBits, depthBits))
+        if (!host->createSurface(static_cast<int>(std::lround(m_bounds.size.width)),
+                static_cast<int>(std::lround(m_bounds.size.height)), colorBits, depthBits))
             return false;
     }
     if (!host->makeCurrent())
@@ -160,8 +161,8 @@ CGRect EAGLView::convertRectFromViewToSurface(CGRect rect) const
 TouchSet EAGLView::activeTouches() const
 {
     TouchSet all;
-    for (const auto& entry : m_touches)
-        all.insert(entry.second.get());
+    for (const Finger& finger : m_touches)
+        all.insert(finger.touch.get());
     return all;
 }
 
@@ -171,45 +172,61 @@ void EAGLView::handleHostTouches(
     if (!m_userInteractionEnabled)
         return;
     auto find = [this](std::int64_t id) {
-        return std::find_if(
-            m_touches.begin(), m_touches.end(), [id](const auto& e) { return e.first == id; });
+        return std::find_if(m_touches.begin(), m_touches.end(), [id](const Finger& f) { return f.id == id; });
+    };
+    auto fingersOn = [this](const View* view) {
+        return std::count_if(
+            m_touches.begin(), m_touches.end(), [view](const Finger& f) { return f.view == view; });
     };
 
-    TouchSet changed;
+    // Changed touches by receiver, in order of first appearance; null is the touch delegate.
+    std::vector<std::pair<Ref<View>, TouchSet>> changed;
+    auto note = [&changed](View* view, Touch* touch) {
+        for (auto& entry : changed)
+            if (entry.first.get() == view) {
+                entry.second.insert(touch);
+                return;
+            }
+        changed.emplace_back(view, TouchSet { touch });
+    };
     std::vector<std::int64_t> finished;
     for (const HostTouchPoint& p : points) {
         const CGPoint location = CGPointMake(p.x, p.y);
         auto it = find(p.id);
         switch (phase) {
-        case HostTouchPhase::Began:
+        case HostTouchPhase::Began: {
             if (it != m_touches.end()) {
-                it->second->begin(location, p.tapCount, timestamp, this);
-                changed.insert(it->second.get());
+                it->touch->begin(location, p.tapCount, timestamp, this);
+                note(it->view.get(), it->touch.get());
                 break;
             }
-            // A view without multiple touch follows only the first finger down.
-            if (!m_multipleTouchEnabled && !m_touches.empty())
+            View* hit = hitTest(location);
+            if (hit == this)
+                hit = nullptr;
+            // A view without multiple touch follows only the first finger down on it.
+            const bool multiple = hit ? hit->multipleTouchEnabled() : m_multipleTouchEnabled;
+            if (!multiple && fingersOn(hit) > 0)
                 break;
-            {
-                Ref<Touch> touch = make<Touch>();
-                touch->begin(location, p.tapCount, timestamp, this);
-                m_touches.emplace_back(p.id, touch);
-                changed.insert(touch.get());
-            }
+            Ref<Touch> touch = make<Touch>();
+            touch->begin(location, p.tapCount, timestamp, this);
+            touch->setHitView(hit);
+            m_touches.push_back({ p.id, touch, hit });
+            note(hit, touch.get());
             break;
+        }
         case HostTouchPhase::Moved:
             if (it == m_touches.end())
                 break;
-            it->second->update(TouchPhase::Moved, location, p.tapCount, timestamp);
-            changed.insert(it->second.get());
+            it->touch->update(TouchPhase::Moved, location, p.tapCount, timestamp);
+            note(it->view.get(), it->touch.get());
             break;
         case HostTouchPhase::Ended:
         case HostTouchPhase::Cancelled:
             if (it == m_touches.end())
                 break;
-            it->second->update(phase == HostTouchPhase::Ended ? TouchPhase::Ended : TouchPhase::Cancelled,
+            it->touch->update(phase == HostTouchPhase::Ended ? TouchPhase::Ended : TouchPhase::Cancelled,
                 location, p.tapCount, timestamp);
-            changed.insert(it->second.get());
+            note(it->view.get(), it->touch.get());
             finished.push_back(p.id);
             break;
         }
@@ -217,22 +234,44 @@ void EAGLView::handleHostTouches(
     if (changed.empty())
         return;
 
+    // Ended fingers are dropped only after delivery: receivers look them up by identity.
     Ref<TouchEvent> event = make<TouchEvent>(activeTouches(), timestamp);
-    // Ended fingers are dropped only after delivery: delegates look them up by identity.
-    if (m_touchDelegate) {
-        switch (phase) {
-        case HostTouchPhase::Began:
-            m_touchDelegate->touchesBegan(changed, event.get());
-            break;
-        case HostTouchPhase::Moved:
-            m_touchDelegate->touchesMoved(changed, event.get());
-            break;
-        case HostTouchPhase::Ended:
-            m_touchDelegate->touchesEnded(changed, event.get());
-            break;
-        case HostTouchPhase::Cancelled:
-            m_touchDelegate->touchesCancelled(changed, event.get());
-            break;
+    Ref<EAGLView> self(this);
+    std::stable_partition(changed.begin(), changed.end(), [](const auto& e) { return e.first != nullptr; });
+    for (const auto& [view, touches] : changed) {
+        if (view) {
+            // A view taken off the screen meanwhile hears no more of its fingers.
+            if (!view->isDescendantOfView(this))
+                continue;
+            switch (phase) {
+            case HostTouchPhase::Began:
+                view->touchesBegan(touches, event.get());
+                break;
+            case HostTouchPhase::Moved:
+                view->touchesMoved(touches, event.get());
+                break;
+            case HostTouchPhase::Ended:
+                view->touchesEnded(touches, event.get());
+                break;
+            case HostTouchPhase::Cancelled:
+                view->touchesCancelled(touches, event.get());
+                break;
+            }
+        } else if (m_touchDelegate) {
+            switch (phase) {
+            case HostTouchPhase::Began:
+                m_touchDelegate->touchesBegan(touches, event.get());
+                break;
+            case HostTouchPhase::Moved:
+                m_touchDelegate->touchesMoved(touches, event.get());
+                break;
+            case HostTouchPhase::Ended:
+                m_touchDelegate->touchesEnded(touches, event.get());
+                break;
+            case HostTouchPhase::Cancelled:
+                m_touchDelegate->touchesCancelled(touches, event.get());
+                break;
+            }
         }
     }
     for (std::int64_t id : finished) {

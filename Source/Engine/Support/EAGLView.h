@@ -2,12 +2,14 @@
 // The rendering view: the GL ES 1.1 surface the director draws into, and the door through
 // which the host's touches enter the engine.
 //
-// There is no platform view hierarchy on this host. The window or view the rendering view is
-// placed in is described by a WindowInfo; "attached" means the view has such a superview.
+// It is the root of the platform views (Engine/View.h): its subviews are drawn over the scene,
+// and touches that begin on one of them go there instead of to the touch delegate. The window
+// the rendering view is placed in is described by a WindowInfo; "attached" means it has one.
 
 #include "Engine/Support/Geometry.h"
 #include "Engine/Support/Ref.h"
 #include "Engine/Support/Touch.h"
+#include "Engine/View.h"
 #include "Platform/Host.h"
 
 #include <cstdint>
@@ -44,7 +46,7 @@ public:
     virtual void touchesCancelled(const TouchSet& touches, TouchEvent* event) = 0;
 };
 
-class EAGLView : public Object {
+class EAGLView : public View {
 public:
     // Null when the context or the surface cannot be made.
     static Ref<EAGLView> initWithFrame(CGRect frame);
@@ -56,16 +58,10 @@ public:
     const char* className() const override { return "EAGLView"; }
 
     // --- the view ---
-    CGRect frame() const { return m_frame; }
-    void setFrame(CGRect frame);
-    CGRect bounds() const { return CGRectMake(0, 0, m_frame.size.width, m_frame.size.height); }
-    const std::optional<WindowInfo>& superview() const { return m_superview; }
-    void addToSuperview(const WindowInfo& superview) { m_superview = superview; }
-    void removeFromSuperview() { m_superview.reset(); }
-    bool userInteractionEnabled() const { return m_userInteractionEnabled; }
-    void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
-    bool multipleTouchEnabled() const { return m_multipleTouchEnabled; }
-    void setMultipleTouchEnabled(bool enabled) { m_multipleTouchEnabled = enabled; }
+    void setFrame(CGRect frame) override;
+    const std::optional<WindowInfo>& window() const { return m_window; }
+    void addToWindow(const WindowInfo& window) { m_window = window; }
+    void removeFromWindow() { m_window.reset(); }
 
     // --- the surface ---
     bool setCurrentContext();
@@ -94,8 +90,9 @@ public:
     void setTouchDelegate(EAGLTouchDelegate* delegate) { m_touchDelegate = delegate; }
 
     // --- touches from the host ---
-    // Keeps one Touch per finger id from began to ended/cancelled and forwards the changed
-    // touches to the touch delegate.
+    // Keeps one Touch per finger id from began to ended/cancelled. A finger that lands on a
+    // subview belongs to that view for its whole life; the others go to the touch delegate.
+    // Views hear of their touches first.
     void handleHostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& points, double timestamp);
     // Fingers currently down, in the order they went down.
     TouchSet activeTouches() const;
@@ -116,10 +113,12 @@ private:
     EAGLViewDelegate* m_delegate = nullptr;
     EAGLTouchDelegate* m_touchDelegate = nullptr; // the shared touch dispatcher, which is never freed
 
-    CGRect m_frame;
-    std::optional<WindowInfo> m_superview;
-    bool m_userInteractionEnabled = true;
-    bool m_multipleTouchEnabled = false;
+    std::optional<WindowInfo> m_window;
 
-    std::vector<std::pair<std::int64_t, Ref<Touch>>> m_touches; // by finger id, in finger-down order
+    struct Finger {
+        std::int64_t id;
+        Ref<Touch> touch;
+        Ref<View> view; // the subview it landed on, or null for the touch delegate
+    };
+    std::vector<Finger> m_touches; // in finger-down order
 };

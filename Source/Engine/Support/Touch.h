@@ -10,6 +10,7 @@
 #include <vector>
 
 class EAGLView;
+class View;
 
 enum class TouchPhase { Began, Moved, Stationary, Ended, Cancelled };
 
@@ -25,6 +26,10 @@ public:
     TouchPhase phase() const { return m_phase; }
     double timestamp() const { return m_timestamp; }
     EAGLView* view() const { return m_view; }
+    // The platform view the finger landed on, or null when it belongs to the engine's touch
+    // dispatcher. Set by the rendering view when the finger goes down.
+    View* hitView() const { return m_hitView; }
+    void setHitView(View* view) { m_hitView = view; }
 
     // Moves the touch: the old location becomes the previous one.
     void update(TouchPhase phase, CGPoint location, int tapCount, double timestamp);
@@ -38,6 +43,7 @@ private:
     TouchPhase m_phase = TouchPhase::Began;
     double m_timestamp = 0;
     EAGLView* m_view = nullptr; // the view owns its touches
+    View* m_hitView = nullptr; // kept alive by the rendering view while the finger is down
 };
 
 // A set of touches compared by identity, kept in insertion order so dispatch is repeatable.
@@ -73,6 +79,15 @@ public:
     }
     const char* className() const override { return "TouchEvent"; }
     const TouchSet& allTouches() const { return m_allTouches; }
+    // The fingers down on that platform view (null: those of the touch dispatcher).
+    TouchSet touchesForView(const View* view) const
+    {
+        TouchSet out;
+        for (const Ref<Touch>& t : m_allTouches)
+            if (t->hitView() == view)
+                out.insert(t.get());
+        return out;
+    }
     double timestamp() const { return m_timestamp; }
 
 private:

@@ -11,6 +11,8 @@ int main(int argc, char** argv)
     (void)argv; // the game takes no command line
     return runReportingUncaughtExceptions([] {
         DesktopHost host;
+        if (!host.openDisplay())
+            return EXIT_FAILURE; // before anything else speaks: that one line is the whole story
         Host::setCurrent(&host);
         struct Unset {
             ~Unset() { Host::setCurrent(nullptr); }

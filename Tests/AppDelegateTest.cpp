@@ -197,7 +197,10 @@ TEST_F(AppDelegateTest, HostEventsReachTheEngineAndTheSettings)
 
 TEST(UncaughtException, IsReportedWithNameReasonAndStackBeforeTheProcessEnds)
 {
-    FakeHost host;
+    // The usage log goes to a folder of its own, not a shared one.
+    std::string pattern = (fs::temp_directory_path() / "bonzelar-uncaught-XXXXXX").string();
+    const std::string data = mkdtemp(pattern.data());
+    LaunchHost host(data);
     EXPECT_EXIT(
         {
             installUncaughtExceptionHandler();
@@ -215,4 +218,6 @@ TEST(UncaughtException, IsReportedWithNameReasonAndStackBeforeTheProcessEnds)
             std::exit(status);
         },
         testing::ExitedWithCode(EXIT_FAILURE), "std::out_of_range: index 9\n");
+    std::error_code ec;
+    fs::remove_all(data, ec);
 }

@@ -223,3 +223,35 @@ TEST_F(ConfigurationTest, AMissingBundleInfoIsReportedAndUpgradesStillRun)
     EXPECT_EQ(c->version(), "1.10");
     expectLooks("Nerd", "Background3.png", "Ball1.png");
 }
+
+TEST_F(ConfigurationTest, PhysicsSettingsReadBackWithinWhatThePagesCanSet)
+{
+    Configuration* c = Configuration::current();
+    struct Case {
+        KeyValueStore::Value gravity, damping;
+        std::int64_t balls;
+        float wantGravity, wantDamping;
+        int wantBalls;
+    };
+    using V = KeyValueStore::Value;
+    const Case cases[] = {
+        { V(std::in_place_index<2>, 1e9), V(std::in_place_index<2>, 1e30), 100000, 800, 1, 80 },
+        { V(std::in_place_index<2>, 1e20), V(std::in_place_index<2>, 0.0), 2147483647, 800, 0.1f, 80 },
+        { V(std::in_place_index<2>, -5.0), V(std::in_place_index<2>, -1.0), -3, 0, 0.1f, 0 },
+        { V(std::in_place_index<2>, NAN), V(std::in_place_index<2>, INFINITY), 7, 150, 1, 7 },
+        { V(std::in_place_index<3>, "heavy"), V(std::in_place_index<0>, true), 9, 150, 1, 9 },
+        { V(std::in_place_index<1>, 300), V(std::in_place_index<2>, 0.5), 80, 300, 0.5f, 80 },
+    };
+    for (const Case& k : cases) {
+        store().setValue("gravity", k.gravity);
+        store().setValue("damping", k.damping);
+        store().setInteger("numberOfBalls", k.balls);
+        EXPECT_EQ(c->gravity(), k.wantGravity);
+        EXPECT_EQ(c->damping(), k.wantDamping);
+        EXPECT_EQ(c->numberOfBalls(), k.wantBalls);
+    }
+    store().removeValue("gravity");
+    store().removeValue("damping");
+    EXPECT_EQ(c->gravity(), 150);
+    EXPECT_EQ(c->damping(), 1);
+}

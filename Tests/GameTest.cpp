@@ -99,6 +99,41 @@ TEST_F(GameTest, NoBallsSettingStillLeavesOne)
     EXPECT_EQ(layer->balls().size(), 1u);
 }
 
+TEST_F(GameTest, SettingsBeyondThePagesStillPlay)
+{
+    const struct {
+        double gravity, damping;
+        std::int64_t balls;
+    } cases[] = { { 1e9, 1, 100000 }, { 1e20, 1e30, 2147483647 } };
+    Configuration::current(); // past the first-run defaults
+    for (const auto& k : cases) {
+        m_store.setDouble("gravity", k.gravity);
+        m_store.setDouble("damping", k.damping);
+        m_store.setInteger("numberOfBalls", k.balls);
+        Ref<GameLayer> layer = newLayer();
+        EXPECT_EQ(layer->gravity(), 800);
+        EXPECT_EQ(layer->damping(), 1);
+        for (int frame = 0; frame < 60; ++frame)
+            layer->step(1.0f / 60);
+        EXPECT_EQ(layer->balls().size(), 81u);
+        const CGPoint at = layer->ragdoll()->position();
+        EXPECT_TRUE(std::isfinite(at.x) && std::isfinite(at.y));
+    }
+}
+
+TEST_F(GameTest, AFigureFlungPastTheIntRangeGetsNoBallsOutsideTheArea)
+{
+    Ref<GameLayer> layer = newLayer();
+    layer->step(1.0f / 60);
+    for (const float far : { 3e9f, -1e12f }) {
+        layer->setPosition(CGPointMake(far, far));
+        layer->populateActiveAreaWithBalls();
+        const CGRect area = CGRectMake(160 - far - 800, 240 - far - 800, 1600, 1600);
+        for (const Ref<Ball>& ball : layer->balls())
+            EXPECT_TRUE(rectsMeet(ball->boundingRect(), area)) << far;
+    }
+}
+
 TEST_F(GameTest, BallsLeftBehindAreDroppedAndNewOnesComeOnlyAheadOfTheFall)
 {
     Ref<GameLayer> layer = newLayer();

@@ -210,6 +210,39 @@ TEST_F(MenuTest, DisabledItemTurnsGreyDoesNotZoomAndCallsNothing)
     EXPECT_EQ(receiver->taps.size(), 1u);
 }
 
+TEST_F(MenuTest, ArrowsSkipItemsThatCannotActWrapAndEnterActivates)
+{
+    items[1]->setIsEnabled(false);
+    Ref<MenuItem> spacer = MenuItemLabel::itemWithLabel(box(100, 40).get(), nullptr, {});
+    menu->addChild(spacer.get(), 3);
+    auto key = [](HostKey k) { return director()->dispatchKey(k); };
+
+    EXPECT_FALSE(key(HostKey::Enter)); // nothing highlighted yet: the key is not used
+    EXPECT_TRUE(key(HostKey::Down));
+    EXPECT_EQ(menu->highlightedItem(), items[0].get());
+    EXPECT_TRUE(key(HostKey::Down)); // over the disabled item
+    EXPECT_EQ(menu->highlightedItem(), items[2].get());
+    EXPECT_TRUE(key(HostKey::Right)); // past the spacer, round to the top
+    EXPECT_EQ(menu->highlightedItem(), items[0].get());
+    EXPECT_TRUE(key(HostKey::Up));
+    EXPECT_EQ(menu->highlightedItem(), items[2].get());
+    EXPECT_FALSE(key(HostKey::Escape)); // for whoever owns the page
+
+    EXPECT_TRUE(key(HostKey::Space));
+    ASSERT_EQ(receiver->taps.size(), 1u);
+    EXPECT_EQ(receiver->taps[0], items[2].get());
+    EXPECT_EQ(NodeDump::properties(menu.get())["highlighted"], 2);
+
+    // A finger takes over; an item removed while highlighted is forgotten.
+    touch(HostTouchPhase::Began, 160, itemY(0));
+    touch(HostTouchPhase::Ended, 160, itemY(0));
+    EXPECT_EQ(menu->highlightedItem(), nullptr);
+    key(HostKey::Down);
+    menu->removeChild(items[0].get(), true);
+    EXPECT_EQ(menu->highlightedItem(), nullptr);
+    EXPECT_FALSE(key(HostKey::Enter));
+}
+
 TEST_F(MenuTest, SecondFingerIsIgnoredWhileTheFirstIsDown)
 {
     touch(HostTouchPhase::Began, 160, itemY(0), 1);

@@ -1,5 +1,7 @@
 // The option pages as a player reaches them: the real headless program, double tap, taps on
 // the dumped items, the scripted sliders and alert, and the game the settings come back to.
+#include "Support/DumpTaps.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -52,29 +54,6 @@ protected:
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
-    }
-
-    // "tap X Y" for the item with that text in the dump.
-    static std::string tapOn(const nlohmann::json& dump, const std::string& text)
-    {
-        const nlohmann::json* found = find(dump["nodes"], text);
-        if (!found) {
-            ADD_FAILURE() << "no item \"" << text << "\" on " << dump["scene"];
-            return "";
-        }
-        const nlohmann::json& p = (*found)["tapPoint"];
-        return "tap " + std::to_string(p[0].get<float>()) + " " + std::to_string(p[1].get<float>())
-            + "\nwait 1\n";
-    }
-    static const nlohmann::json* find(const nlohmann::json& node, const std::string& text)
-    {
-        if (node.is_object() && node.contains("tapPoint") && node.value("text", "") == text)
-            return &node;
-        if (node.is_object() || node.is_array())
-            for (const auto& child : node)
-                if (const nlohmann::json* found = find(child, text))
-                    return found;
-        return nullptr;
     }
 
     fs::path m_dir;

@@ -30,9 +30,10 @@ void collectItems(Node* node, std::vector<MenuItemLabel*>& out)
         collectItems(child.get(), out);
 }
 
-// Every picture decodes as a blank 60-point square, so the grids have real sizes.
+// Every picture is there and decodes as a blank 60-point square, so the grids have real sizes.
 class PictureHost : public FakeHost {
 public:
+    std::string resourcePath(const std::string& fileName) override { return "/pictures/" + fileName; }
     bool decodeImageFile(const std::string&, int, HostImage& out) override
     {
         out.width = out.height = 60;
@@ -535,6 +536,66 @@ TEST_F(OptionsTest, ACustomFaceIsWarnedOfAndTheWarningHoldsEveryTouchUntilOK)
     tap(55, 208, 52);
     EXPECT_EQ(config->ragdollClass(), "Rocker");
     EXPECT_FALSE(config->customFaceImage());
+}
+
+TEST_F(OptionsTest, TheKeyboardWalksThePagesAndAnswersTheAlert)
+{
+    Configuration* config = Configuration::current();
+    config->setCustomFaceImage(Configuration::Bytes { 1, 2, 3 });
+    auto press = [&](HostKey key) {
+        const bool used = director()->dispatchKey(key);
+        settle();
+        return used;
+    };
+    EXPECT_FALSE(press(HostKey::Down)); // the arrows tilt the game, not a menu
+    EXPECT_TRUE(press(HostKey::Escape));
+    EXPECT_EQ(running(), "GeneralOptionsScene");
+    press(HostKey::Down);
+    press(HostKey::Enter);
+    EXPECT_EQ(running(), "GraphicsOptionsScene");
+    press(HostKey::Backspace);
+    EXPECT_EQ(running(), "GeneralOptionsScene");
+
+    // Display Options, then its ragdoll item (the first that can act): the warning comes up.
+    press(HostKey::Down);
+    press(HostKey::Enter);
+    press(HostKey::Down);
+    press(HostKey::Enter);
+    Ref<AlertView> alert(AlertView::alertIn(director()->runningScene()));
+    ASSERT_TRUE(alert);
+    EXPECT_TRUE(press(HostKey::Backspace)); // modal: the page under it does not go back
+    EXPECT_TRUE(AlertView::alertIn(director()->runningScene()));
+    EXPECT_TRUE(press(HostKey::Escape));
+    EXPECT_EQ(alert->clickedButtonIndex(), alert->cancelButtonIndex());
+    EXPECT_FALSE(AlertView::alertIn(director()->runningScene()));
+    EXPECT_EQ(running(), "RagdollSelectorScene");
+
+    // Escape all the way out, then the game's Escape opens the first page again.
+    for (int i = 0; i < 3 && running() != "GameScene"; ++i)
+        press(HostKey::Escape);
+    EXPECT_EQ(running(), "GameScene");
+    EXPECT_TRUE(config->customFaceImage());
+}
+
+TEST(AlertKeys, EnterAnswersTheDefaultButtonAndEscapeTheCancelOne)
+{
+    FakeHost host;
+    resetEngineForTest();
+    Director::useDisplayLinkDirector();
+    Director::sharedDirector()->attachInWindow(WindowInfo {});
+    Ref<Scene> scene = Scene::node();
+    Director::sharedDirector()->runWithScene(scene.get());
+    host.frame();
+    for (HostKey key : { HostKey::Enter, HostKey::Escape }) {
+        Ref<AlertView> alert = AlertView::alertWithTitle("Quit?", "", { "Cancel", "Quit" });
+        alert->show(scene.get());
+        EXPECT_TRUE(Director::sharedDirector()->dispatchKey(HostKey::Up)); // taken, unanswered
+        EXPECT_EQ(alert->clickedButtonIndex(), -1);
+        Director::sharedDirector()->dispatchKey(key);
+        EXPECT_EQ(alert->clickedButtonIndex(), key == HostKey::Enter ? 1 : 0);
+        EXPECT_FALSE(alert->isVisible());
+    }
+    resetEngineForTest();
 }
 
 TEST_F(OptionsTest, NoWarningWithoutACustomFace)

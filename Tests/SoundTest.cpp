@@ -51,7 +51,11 @@ TEST(SoundNames, TheNameIsSplitAtTheDotsIntoResourceAndType)
 TEST(SoundNames, AMissingResourceMakesNoSystemSoundAndPlaysNothing)
 {
     FakeHost host; // has no resources at all
+    testing::internal::CaptureStderr();
     Ref<Sound> sound = Sound::soundWithFile("nothere.aif");
+    Ref<Sound> again = Sound::soundWithFile("nothere.aif");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        "Sound nothere.aif is missing from the resources; it stays silent\n");
     EXPECT_EQ(sound->fileUrl(), "");
     EXPECT_EQ(sound->soundID(), Host::kNoSystemSound);
     sound->play();

@@ -207,7 +207,7 @@ TEST_F(Texture2DTest, CacheSharesOneTexturePerNameAsWritten)
         "InternalInconsistencyException: TextureMgr: fileimage MUST not be nill");
 }
 
-TEST_F(Texture2DTest, UnreadableAndOversizedPicturesGiveNoTextureAndAreRetried)
+TEST_F(Texture2DTest, UnreadableAndOversizedPicturesGiveNoTextureAndAreReportedOnce)
 {
     writePicture("Huge.png", solidImage(1500, 2, { 0, 0, 0, 255 }));
     ASSERT_TRUE(surface.writeImage(dir.file("Broken.png"), solidImage(2, 2, { 0, 0, 0, 255 })));
@@ -227,7 +227,13 @@ TEST_F(Texture2DTest, UnreadableAndOversizedPicturesGiveNoTextureAndAreRetried)
     }
     EXPECT_EQ(mgr->textureCount(), 0u);
 
+    // Every ball asks each frame: the failure is remembered until the cache is emptied.
     writePicture("Missing.png", solidImage(4, 4, { 0, 0, 0, 255 }));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(mgr->addImage("Missing.png"));
+    EXPECT_FALSE(mgr->addImage("Broken.png"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    mgr->removeAllTextures();
     EXPECT_TRUE(mgr->addImage("Missing.png"));
 }
 

@@ -1,46 +1,60 @@
 #pragma once
-// The banner over the play screen. Until an advert source exists it keeps its state (shown or
-// hidden, rotation, centre) so the scene's timers drive it exactly as they would a real one.
+// The banner over the play screen: a 320 x 50 platform view that asks the advert source for an
+// advert when the play scene says so and fades in and out as it is told. After the source
+// reports a failure this banner never asks again.
+#include "Classes/HouseAdNetwork.h"
 
-#include "Engine/Support/Geometry.h"
-#include "Engine/Support/Ref.h"
+#include <string>
 
 class AdView;
 
 class AdViewDelegate {
 public:
     virtual ~AdViewDelegate() = default;
+    // An advert has arrived and is in the banner.
     virtual void adDidLoad(AdView* adView) = 0;
 };
 
-class AdView : public Object {
+class AdView : public View, public AdMobDelegate {
 public:
-    explicit AdView(AdViewDelegate* delegate)
-        : m_delegate(delegate)
-    {
-    }
+    static constexpr float kFadeDuration = 0.5f;
+
+    // Framed at (0, 0, 320, 50); nothing is requested yet.
+    explicit AdView(AdViewDelegate* delegate);
+    ~AdView() override;
     const char* className() const override { return "AdView"; }
 
-    // Asks for a new advert; adDidLoad follows when one arrives. No source yet: none arrives.
-    void refreshAd() { ++m_requests; }
-    void show() { m_hidden = false; }
-    void hide() { m_hidden = true; }
-    bool isHidden() const { return m_hidden; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
-    float rotation() const { return m_rotation; }
-    void setRotation(float radians) { m_rotation = radians; }
-    CGPoint center() const { return m_center; }
-    void setCenter(CGPoint center) { m_center = center; }
-    bool inView() const { return m_inView; }
-    void setInView(bool inView) { m_inView = inView; }
-    int requests() const { return m_requests; }
+    // Asks for a new advert, replacing the current one; nothing once the source has failed.
+    void refreshAd();
+    // Fades in from alpha 0 over kFadeDuration ("AdShow").
+    void show();
+    // Fades out ("AdHide"), unless hidden or already transparent. The hidden flag stays clear.
+    void hide();
+
     AdViewDelegate* delegate() const { return m_delegate; }
+    void setDelegate(AdViewDelegate* delegate) { m_delegate = delegate; }
+    AdMobView* adMobView() const { return m_adMobView.get(); }
+    bool adsFailed() const { return m_adsFailed; }
+    // The name of the last fade started ("AdShow", "AdHide"); "" before any.
+    const std::string& lastAnimation() const { return m_lastAnimation; }
+    // Adverts asked for over the banner's life, and when the last was (host absolute time).
+    int requests() const { return m_requests; }
+    double lastRequestTime() const { return m_lastRequestTime; }
+
+    std::string publisherId() const override;
+    bool useTestAd() const override { return false; }
+    Color4F adBackgroundColor() const override { return { 0, 0, 0, 1 }; }
+    void didReceiveAd(AdMobView* adView) override;
+    void didFailToReceiveAd(AdMobView* adView) override;
 
 private:
+    void addAdMobView();
+    void dropAdMobView();
+
     AdViewDelegate* m_delegate; // not retained: the scene owns the banner
-    bool m_hidden = false;
-    bool m_inView = false;
-    float m_rotation = 0;
-    CGPoint m_center;
+    Ref<AdMobView> m_adMobView;
+    bool m_adsFailed = false;
+    std::string m_lastAnimation;
     int m_requests = 0;
+    double m_lastRequestTime = -1;
 };

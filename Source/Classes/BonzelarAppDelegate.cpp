@@ -1,9 +1,11 @@
 #include "Classes/BonzelarAppDelegate.h"
+#include "Platform/Log.h"
 
 #include "Classes/Analytics.h"
 #include "Classes/Configuration.h"
 #include "Classes/DeviceOrientation.h"
 #include "Classes/Game.h"
+#include "Classes/PainMeter.h"
 #include "Classes/Sound.h"
 #include "Engine/Director.h"
 #include "Engine/Support/Accelerometer.h"
@@ -37,7 +39,7 @@ std::string demangled(const char* name)
         if (std::exception_ptr exception = std::current_exception())
             exception_uncaughtHandler(exception);
         else
-            std::fprintf(stderr, "Terminated without an exception in flight\n");
+            logLine(LogLevel::Error, "Terminated without an exception in flight");
     }
     std::abort();
 }
@@ -122,7 +124,8 @@ void BonzelarAppDelegate::applicationDidBecomeActive() { Director::sharedDirecto
 void BonzelarAppDelegate::applicationWillTerminate()
 {
     Analytics::end();
-    // TODO(pain meter): PainMeter::logPainScore() when Configuration::current()->showPainMeter().
+    if (Configuration::current()->showPainMeter())
+        PainMeter::logPainScore();
     Director::purgeSharedDirector();
 }
 
@@ -135,6 +138,18 @@ void BonzelarAppDelegate::hostTouches(
         view->handleHostTouches(phase, touches, timestamp);
 }
 
+void BonzelarAppDelegate::hostWheel(float x, float y, float notches)
+{
+    if (EAGLView* view = Director::sharedDirector()->openGLView())
+        view->handleWheel(x, y, notches);
+}
+
+void BonzelarAppDelegate::hostSecondaryDrag(HostTouchPhase phase, float x, float y)
+{
+    if (EAGLView* view = Director::sharedDirector()->openGLView())
+        view->handleSecondaryDrag(phase, x, y);
+}
+
 void BonzelarAppDelegate::hostAcceleration(double x, double y, double z, double timestamp)
 {
     Accelerometer::sharedAccelerometer()->deliver(x, y, z, timestamp);
@@ -144,6 +159,8 @@ void BonzelarAppDelegate::hostOrientationChanged(int orientation)
 {
     DeviceOrientation::deviceDidRotate(orientation);
 }
+
+bool BonzelarAppDelegate::hostKey(HostKey key) { return Director::sharedDirector()->dispatchKey(key); }
 
 void BonzelarAppDelegate::hostAudioRouteChanged(const std::string& route)
 {

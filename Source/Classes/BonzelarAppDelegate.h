@@ -22,6 +22,9 @@ public:
     void hostDidBecomeActive() override { applicationDidBecomeActive(); }
     void hostWillTerminate() override { applicationWillTerminate(); }
     void hostAudioRouteChanged(const std::string& route) override;
+    void hostWheel(float x, float y, float notches) override;
+    void hostSecondaryDrag(HostTouchPhase phase, float x, float y) override;
+    bool hostKey(HostKey key) override;
 };
 
 // Reports an exception nobody caught, to the console and to usage reporting. It neither

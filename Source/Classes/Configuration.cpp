@@ -4,8 +4,13 @@
 #include "Platform/Host.h"
 #include "Platform/KeyValueStore.h"
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cmath>
+#include <cstdio>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -39,6 +44,41 @@ std::atomic<bool> s_audioRouteKnown { false };
 std::atomic<bool> s_headphonesAttached { false };
 
 std::string bundleVersion() { return MainBundle::infoValue("CFBundleVersion"); }
+
+// A number hand-edited or left by another program may be stored as an integer; anything else
+// (missing, another type, not finite) is unreadable.
+std::optional<double> readNumber(const KeyValueStore& store, const char* key)
+{
+    const std::optional<KeyValueStore::Value> value = store.valueForKey(key);
+    if (!value)
+        return std::nullopt;
+    double number;
+    if (const double* real = std::get_if<double>(&*value))
+        number = *real;
+    else if (const std::int64_t* integer = std::get_if<std::int64_t>(&*value))
+        number = static_cast<double>(*integer);
+    else
+        return std::nullopt;
+    if (!std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
+// For messages: control bytes and anything outside ASCII shown as escapes, and cut short.
+std::string printable(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text.substr(0, 80)) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            out += escape;
+        }
+    }
+    return text.size() > 80 ? out + "..." : out;
+}
 
 int clampToInt(std::int64_t value)
 {
@@ -107,8 +147,8 @@ void Configuration::setupUserDefauls()
     setVersion(bundleVersion());
     setNumberOfRuns(0);
     setDefaultsConfigured(true);
-    setGravity(150.0f);
-    setDamping(1.0f);
+    setGravity(kDefaultGravity);
+    setDamping(kDefaultDamping);
     setNumberOfBalls(20);
     setBackgroundImage(kStockBackground);
     setBallImage(kStockBall);
@@ -250,28 +290,56 @@ void Configuration::setVersion(const std::string& version) { store().setString(k
 int Configuration::numberOfRuns() const { return clampToInt(store().integerForKey(kNumberOfRuns)); }
 void Configuration::setNumberOfRuns(int numberOfRuns) { store().setInteger(kNumberOfRuns, numberOfRuns); }
 
-float Configuration::gravity() const { return store().floatForKey(kGravity); }
+// The physics settings come back within what the option pages can set: a damaged or edited
+// store must not hand the physics a value that freezes every start.
+float Configuration::gravity() const
+{
+    const double gravity = readNumber(store(), kGravity).value_or(kDefaultGravity);
+    return static_cast<float>(std::clamp(gravity, 0.0, static_cast<double>(kMaxGravity)));
+}
 void Configuration::setGravity(float gravity) { store().setFloat(kGravity, gravity); }
 
-float Configuration::damping() const { return store().floatForKey(kDamping); }
+float Configuration::damping() const
+{
+    const double damping = readNumber(store(), kDamping).value_or(kDefaultDamping);
+    return static_cast<float>(
+        std::clamp(damping, static_cast<double>(kMinDamping), static_cast<double>(kMaxDamping)));
+}
 void Configuration::setDamping(float damping) { store().setFloat(kDamping, damping); }
 
-int Configuration::numberOfBalls() const { return clampToInt(store().integerForKey(kNumberOfBalls)); }
+int Configuration::numberOfBalls() const
+{
+    return static_cast<int>(std::clamp<std::int64_t>(store().integerForKey(kNumberOfBalls), 0, kMaxBalls));
+}
 void Configuration::setNumberOfBalls(int numberOfBalls) { store().setInteger(kNumberOfBalls, numberOfBalls); }
+
+// A picture setting must name one of the game's own pictures: an empty name stops the texture
+// cache, and a path would read whatever file it points at. Anything else reads as the stock
+// picture, said once per setting and value.
+std::string Configuration::pictureSetting(const char* key, const char* stock) const
+{
+    const std::string name = store().stringForKey(key).value_or(std::string());
+    const bool plainName = !name.empty() && name.find_first_of(std::string("/\\\0", 3)) == std::string::npos
+        && name != "." && name != "..";
+    if (plainName && !Host::current().resourcePath(name).empty())
+        return name;
+    static std::set<std::pair<std::string, std::string>> s_reported;
+    if (s_reported.emplace(key, name).second)
+        std::fprintf(stderr, "Setting %s names no picture of the game (\"%s\"); using %s\n", key,
+            printable(name).c_str(), stock);
+    return stock;
+}
 
 std::string Configuration::backgroundImage() const
 {
-    return store().stringForKey(kBackgroundImage).value_or(std::string());
+    return pictureSetting(kBackgroundImage, kStockBackground);
 }
 void Configuration::setBackgroundImage(const std::string& backgroundImage)
 {
     store().setString(kBackgroundImage, backgroundImage);
 }
 
-std::string Configuration::ballImage() const
-{
-    return store().stringForKey(kBallImage).value_or(std::string());
-}
+std::string Configuration::ballImage() const { return pictureSetting(kBallImage, kStockBall); }
 void Configuration::setBallImage(const std::string& ballImage) { store().setString(kBallImage, ballImage); }
 
 std::string Configuration::ragdollClass() const

@@ -15,6 +15,15 @@ class Configuration {
 public:
     using Bytes = std::vector<std::uint8_t>;
 
+    // What the option pages can set; reads are clamped to these, and an unreadable gravity or
+    // damping reads as its default.
+    static constexpr float kDefaultGravity = 150.0f;
+    static constexpr float kMaxGravity = 800.0f;
+    static constexpr float kDefaultDamping = 1.0f;
+    static constexpr float kMinDamping = 0.1f;
+    static constexpr float kMaxDamping = 1.0f;
+    static constexpr int kMaxBalls = 80;
+
     // The one instance; the first call runs the first-run set-up and the version upgrades.
     static Configuration* current();
     static Configuration* init() { return current(); }
@@ -31,7 +40,9 @@ public:
     void setDamping(float damping);
     int numberOfBalls() const;
     void setNumberOfBalls(int numberOfBalls);
-    std::string backgroundImage() const; // file names; "" when none is stored
+    // Picture file names; a stored name that is empty, carries a path or names no picture of
+    // the game reads as the stock picture.
+    std::string backgroundImage() const;
     void setBackgroundImage(const std::string& backgroundImage);
     std::string ballImage() const;
     void setBallImage(const std::string& ballImage);
@@ -83,6 +94,8 @@ private:
     // Back to the stock figure and pictures: what several upgrades do for installs without a
     // custom face.
     void resetLooksToStock();
+    // The stored picture name when it names one of the game's pictures, else the stock one.
+    std::string pictureSetting(const char* key, const char* stock) const;
 
     KeyValueStore& store() const;
 };

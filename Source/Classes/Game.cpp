@@ -1,4 +1,5 @@
 #include "Classes/Game.h"
+#include "Platform/Log.h"
 
 #include "Classes/Ball.h"
 #include "Classes/Configuration.h"
@@ -13,6 +14,8 @@
 
 #include <GLES/gl.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -24,6 +27,9 @@ float s_prevY = 0;
 
 constexpr cpCollisionType kRagdollType = 316;
 constexpr cpCollisionType kBallType = 808;
+
+// Leaves room for the ball's radius on top.
+bool fitsInInt(float v) { return std::isfinite(v) && std::fabs(v) < static_cast<float>(INT_MAX / 2); }
 
 CGPoint touchPoint(const Touch* touch, bool previous)
 {
@@ -45,13 +51,14 @@ GameLayer::GameLayer()
     m_useAccelerometer = config->useAccelerometer();
     m_drawPersonAsWireframe = config->drawPersonAsWireframe();
     m_drawBallsAsWireframe = config->drawBallsAsWireframe();
-    // The library aborts on non-finite values; a damaged store must not reach it.
-    if (!std::isfinite(m_gravity))
-        m_gravity = 150;
-    if (!std::isfinite(m_damping) || m_damping < 0)
-        m_damping = 1;
-    if (m_numberOfBalls < 0)
-        m_numberOfBalls = 0;
+    // The library aborts on non-finite values and huge ones freeze the step; whatever reaches
+    // here stays within what the option pages can set.
+    m_gravity = std::isfinite(m_gravity) ? std::clamp(m_gravity, 0.0f, Configuration::kMaxGravity)
+                                         : Configuration::kDefaultGravity;
+    m_damping = std::isfinite(m_damping)
+        ? std::clamp(m_damping, Configuration::kMinDamping, Configuration::kMaxDamping)
+        : Configuration::kDefaultDamping;
+    m_numberOfBalls = std::clamp(m_numberOfBalls, 0, Configuration::kMaxBalls);
 
     m_space = cpSpaceNew();
     cpSpaceUseSpatialHash(m_space, 100.0, 800);
@@ -74,7 +81,7 @@ GameLayer::GameLayer()
         else if (!m_drawPersonAsWireframe)
             m_ragdoll->addSpritesToLayer(this);
     } else {
-        std::fprintf(stderr, "No figure named \"%s\"; playing without one\n",
+        logLine(LogLevel::Warning, "No figure named \"%s\"; playing without one",
             Configuration::current()->ragdollClass().c_str());
     }
 
@@ -171,8 +178,9 @@ void GameLayer::populateActiveAreaWithBalls()
     // Every candidate can be rejected only if the keep-clear area swallowed the whole range,
     // which the layout never produces; the cap keeps a damaged setting from hanging the frame.
     int attempts = 0;
-    const int maxAttempts = 1000 + 100 * (m_numberOfBalls + 1);
-    while (n <= m_numberOfBalls && attempts++ < maxAttempts) {
+    const int balls = std::clamp(m_numberOfBalls, 0, Configuration::kMaxBalls);
+    const int maxAttempts = 1000 + 100 * (balls + 1);
+    while (n <= balls && attempts++ < maxAttempts) {
         float minX = CGRectGetMinX(area), maxX = minX + 1600;
         float minY = CGRectGetMinY(area), maxY = minY + 1600;
         if (m_initialBallsGenerated && m_ragdoll) {
@@ -191,6 +199,9 @@ void GameLayer::populateActiveAreaWithBalls()
             else
                 minY = r.y;
         }
+        // A figure flung far enough takes the area past what an int holds; no ball fits there.
+        if (!fitsInInt(minX) || !fitsInInt(maxX) || !fitsInInt(minY) || !fitsInInt(maxY))
+            break;
         const int radius = Random::randIntWithStart(20, 80);
         const int x = Random::randIntWithStart(static_cast<int>(minX), static_cast<int>(maxX));
         const int y = Random::randIntWithStart(static_cast<int>(minY), static_cast<int>(maxY));
@@ -258,6 +269,14 @@ bool GameLayer::onTouchesCancelled(const TouchSet&, TouchEvent*)
     return false;
 }
 
+bool GameLayer::onKey(HostKey key)
+{
+    if (key != HostKey::Escape)
+        return false;
+    openOptions();
+    return true;
+}
+
 void GameLayer::openOptions()
 {
     ++m_optionsRequests;
@@ -273,8 +292,10 @@ void GameLayer::accelerometer(Accelerometer* accelerometer, const Acceleration& 
     // A broken sensor must not poison the filter, which lives for the whole process.
     if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(a.z))
         return;
-    s_prevX = static_cast<float>(s_prevX * 0.9 + a.x * 0.1);
-    s_prevY = static_cast<float>(s_prevY * 0.9 + a.y * 0.1);
+    // Phones read up to about 8 g; beyond that a reading would only turn gravity infinite.
+    const double ax = std::clamp(a.x, -16.0, 16.0), ay = std::clamp(a.y, -16.0, 16.0);
+    s_prevX = static_cast<float>(s_prevX * 0.9 + ax * 0.1);
+    s_prevY = static_cast<float>(s_prevY * 0.9 + ay * 0.1);
     cpSpaceSetGravity(m_space,
         cpv(static_cast<float>(static_cast<double>(m_gravity) * s_prevX),
             static_cast<float>(static_cast<double>(m_gravity) * s_prevY)));

@@ -3,6 +3,7 @@
 // GameLayer owns the physics space, the figure, the ball field and the touch mouse.
 
 #include "Classes/AdView.h"
+#include "Engine/KeyHandler.h"
 #include "Engine/Layer.h"
 #include "Engine/Scene.h"
 #include "Engine/Sprite.h"
@@ -16,7 +17,7 @@ class PainMeterLayer;
 class Ragdoll;
 struct cpMouse;
 
-class GameLayer : public Layer {
+class GameLayer : public Layer, public KeyHandler {
 public:
     static Ref<GameLayer> node();
     GameLayer();
@@ -67,6 +68,8 @@ public:
 
 private:
     void openOptions();
+    // Escape opens the options, as a double tap does.
+    bool onKey(HostKey key) override;
     void touchBegan(Touch* touch);
 
     Ref<PainMeterLayer> m_painMeter;

@@ -84,6 +84,9 @@ GameScene::GameScene()
 
 GameScene::~GameScene()
 {
+    // The banner may outlive the scene in the view tree; it must not call back into it.
+    m_adView->setDelegate(nullptr);
+    m_adView->removeFromSuperview();
     // A scene released without leaving the screen (the director went first) must not stay
     // registered for turns.
     if (m_orientationObserver)
@@ -140,7 +143,9 @@ void GameScene::repositionAdView()
     const bool hidden = m_adView->isHidden();
     const CGPoint centres[5] = { m_portraitAdViewPosition, m_portraitAdViewPosition,
         m_portraitUpsideDownAdViewPosition, m_landscapeLeftAdViewPosition, m_landscapeRightAdViewPosition };
-    m_adView->setRotation(kOrientationRows[m_currentOrientation].bannerRotation);
+    const float rotation = kOrientationRows[m_currentOrientation].bannerRotation;
+    m_adView->setTransform(
+        rotation == 0 ? CGAffineTransformIdentity : CGAffineTransformMakeRotation(rotation));
     m_adView->setCenter(centres[m_currentOrientation]);
     m_adView->setHidden(hidden);
 }
@@ -176,13 +181,14 @@ void GameScene::onEnter()
     Scene::onEnter();
     m_orientationObserver
         = DeviceOrientation::addObserver([this](int orientation) { device_DidRotate(orientation); });
-    m_adView->setInView(true);
+    if (EAGLView* rendering = view())
+        rendering->addSubview(m_adView.get());
 }
 
 void GameScene::onExit()
 {
     DeviceOrientation::removeObserver(m_orientationObserver);
     m_orientationObserver = 0;
-    m_adView->setInView(false);
+    m_adView->removeFromSuperview();
     Scene::onExit();
 }

@@ -1,6 +1,8 @@
 #include "Classes/GeneralOptions.h"
 
+#include "Classes/About.h"
 #include "Classes/Configuration.h"
+#include "Classes/FaceSelector.h"
 #include "Classes/Selectors.h"
 #include "Engine/Label.h"
 #include "Engine/Menu.h"
@@ -19,14 +21,6 @@ void showSetting(MenuItemFont* item, const char* format, bool on)
 {
     if (auto* label = dynamic_cast<Label*>(item->label()))
         label->setString(fillFormat(format, onOff(on)));
-}
-
-// Pages that live in other modules are reached by class name; until one is there its item
-// stays disabled.
-void nextByName(const char* className)
-{
-    if (Ref<OptionsScene> scene = OptionsScene::sceneWithClassName(className))
-        OptionsScene::next(scene.get());
 }
 
 Ref<MenuItemFont> pageItem(const char* text, Object* target, MenuItem::Callback action, const char* pageClass)
@@ -70,8 +64,8 @@ GeneralOptionsLayer::GeneralOptionsLayer()
         MenuItem::Callback(&GeneralOptionsLayer::graphics_Tapped, "graphics_Tapped:"));
     Ref<MenuItemFont> physics = MenuItemFont::itemFromString(
         "Physics Options", this, MenuItem::Callback(&GeneralOptionsLayer::physics_Tapped, "physics_Tapped:"));
-    Ref<MenuItemFont> about = pageItem("About Bonzelar", this,
-        MenuItem::Callback(&GeneralOptionsLayer::about_Tapped, "about_Tapped:"), "AboutScene");
+    Ref<MenuItemFont> about = MenuItemFont::itemFromString(
+        "About Bonzelar", this, MenuItem::Callback(&GeneralOptionsLayer::about_Tapped, "about_Tapped:"));
     Ref<MenuItemFont> done = returnToGameMenuItem();
     Ref<Menu> menu = Menu::menuWithItems({ spacerMenuItem().get(), display.get(), physics.get(), about.get(),
         spacerMenuItem().get(), spacerMenuItem().get(), done.get() });
@@ -84,7 +78,7 @@ void GeneralOptionsLayer::graphics_Tapped(Object*) { OptionsScene::next(Graphics
 
 void GeneralOptionsLayer::physics_Tapped(Object*) { OptionsScene::next(PhysicsOptionsScene::node().get()); }
 
-void GeneralOptionsLayer::about_Tapped(Object*) { nextByName("AboutScene"); }
+void GeneralOptionsLayer::about_Tapped(Object*) { OptionsScene::next(AboutScene::node().get()); }
 
 // --- Display ----------------------------------------------------------------------------------
 
@@ -140,7 +134,7 @@ void GraphicsOptionsLayer::changeRagdoll_Tapped(Object*)
     OptionsScene::next(RagdollSelectorScene::node().get());
 }
 
-void GraphicsOptionsLayer::changeFace_Tapped(Object*) { nextByName("FaceSelectorScene"); }
+void GraphicsOptionsLayer::changeFace_Tapped(Object*) { OptionsScene::next(FaceSelectorScene::node().get()); }
 
 void GraphicsOptionsLayer::changeBalls_Tapped(Object*)
 {

@@ -1,4 +1,5 @@
 #include "Classes/MainBundle.h"
+#include "Platform/Log.h"
 
 #include "Platform/Host.h"
 
@@ -60,8 +61,8 @@ const std::map<std::string, std::string>& info()
     if (in && parseFlatObject(in, parsed))
         s_info = std::move(parsed);
     else
-        std::fprintf(
-            stderr, "Info.json is missing or unreadable in the resources; the bundle version is unknown\n");
+        logLine(LogLevel::Warning,
+            "Info.json is missing or unreadable in the resources; the bundle version is unknown");
     return *s_info;
 }
 } // namespace

@@ -1,4 +1,5 @@
 #include "Classes/Narwhal.h"
+#include "Platform/Log.h"
 
 #include "Classes/Configuration.h"
 #include "Classes/Game.h"
@@ -64,7 +65,7 @@ int SaberParticles::s_totalInstances = 0;
 
 Ref<SaberParticles> SaberParticles::node()
 {
-    std::printf("No parameter init called on SaberParticles\n");
+    logLine(LogLevel::Warning, "No parameter init called on SaberParticles");
     return nullptr;
 }
 

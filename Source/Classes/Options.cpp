@@ -1,4 +1,5 @@
 #include "Classes/Options.h"
+#include "Platform/Log.h"
 
 #include "Classes/Game.h"
 #include "Classes/Stack.h"
@@ -107,7 +108,7 @@ void OptionsScene::previous()
     Ref<OptionsScene> scene = sceneWithClassName(name);
     if (!scene) {
         // A page nobody can make again: leaving is better than a dead end.
-        std::printf("No options page of class %s; returning to the game\n", name.c_str());
+        logLine(LogLevel::Warning, "No options page of class %s; returning to the game", name.c_str());
         returnToGame();
         return;
     }
@@ -133,6 +134,11 @@ Ref<OptionsScene> OptionsScene::sceneWithClassName(const std::string& className)
 {
     const auto found = factories().find(className);
     return found == factories().end() ? nullptr : found->second();
+}
+
+bool OptionsScene::isRegisteredClass(const std::string& className)
+{
+    return factories().count(className) > 0;
 }
 
 Stack* OptionsScene::classNamesStack() { return s_optionsSceneClassNamesStack; }
@@ -197,6 +203,14 @@ void OptionsLayer::back_Tapped(Object*) { OptionsScene::previous(); }
 void OptionsLayer::done_Tapped(Object*) { OptionsScene::returnToGame(); }
 
 void OptionsLayer::dummy_Tapped(Object*) { }
+
+bool OptionsLayer::onKey(HostKey key)
+{
+    if (key != HostKey::Escape && key != HostKey::Backspace)
+        return false;
+    back_Tapped(nullptr);
+    return true;
+}
 
 void OptionsLayer::layOutPageMenu(Node* menu, MenuItem* backItem, MenuItem* returnItem)
 {

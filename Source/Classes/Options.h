@@ -4,6 +4,7 @@
 //
 // Pages are never kept while another is shown: going back makes the previous page anew from
 // its class name, so it shows the settings as they are now.
+#include "Engine/KeyHandler.h"
 #include "Engine/Layer.h"
 #include "Engine/MenuItem.h"
 #include "Engine/Scene.h"
@@ -35,6 +36,7 @@ public:
     // Going back makes pages by class name; every page class registers its maker.
     static void registerClass(const std::string& className, Factory factory);
     static Ref<OptionsScene> sceneWithClassName(const std::string& className);
+    static bool isRegisteredClass(const std::string& className);
 
     // Null until the first page is made.
     static Stack* classNamesStack();
@@ -57,7 +59,7 @@ protected:
         return true;                                                                                         \
     }()
 
-class OptionsLayer : public Layer {
+class OptionsLayer : public Layer, public KeyHandler {
 public:
     const char* className() const override { return "OptionsLayer"; }
     // An empty title shows no heading.
@@ -75,6 +77,8 @@ public:
     virtual void back_Tapped(Object* sender);
     virtual void done_Tapped(Object* sender);
     void dummy_Tapped(Object* sender);
+    // Escape or Backspace goes back, as the back item does (out of the options from the first page).
+    bool onKey(HostKey key) override;
 
     // Places the menu as every page does: moved down 30 points, the back item (when given)
     // at y -150 and the return item (when given) at y -180, keeping their x.

@@ -1,6 +1,7 @@
 #include "Classes/PainMeter.h"
 
 #include "Classes/Game.h"
+#include "Classes/HighScores.h"
 #include "Classes/Ragdoll.h"
 #include "Engine/LabelAtlas.h"
 #include "Engine/Sprite.h"
@@ -38,6 +39,14 @@ cpBool collision_Ragdoll_Ball(cpArbiter* arbiter, cpSpace*, cpDataPointer data)
 int PainMeter::totalPain() { return static_cast<int>(static_cast<double>(s_totalPain) / 1000.0); }
 
 long long PainMeter::totalPainPoints() { return s_totalPain; }
+
+void PainMeter::logPainScore()
+{
+    const int score = totalPain();
+    if (score == 0 || !s_started)
+        return;
+    HighScoreKeeper::logScore(score, Host::current().absoluteTime() - s_startTime);
+}
 
 void PainMeter::resetForTesting()
 {

@@ -30,6 +30,9 @@ public:
     static int totalPain();
     // Raw points since the process started.
     static long long totalPainPoints();
+    // Records the run's score and play time as a high score; nothing below 1000 points or
+    // before the first meter was made.
+    static void logPainScore();
     static void resetForTesting();
 };
 

@@ -1,4 +1,5 @@
 #include "Classes/Ragdoll.h"
+#include "Platform/Log.h"
 
 #include "Classes/Configuration.h"
 #include "Classes/Game.h"
@@ -51,7 +52,7 @@ Ref<Sprite> Ragdoll::headSpriteFromConfig(const char* defaultFile)
         HostImage image;
         if (!face->empty() && Host::current().decodeImageData(face->data(), face->size(), 1024, image))
             return Sprite::spriteWithCGImage(image);
-        std::fprintf(stderr, "Custom face could not be decoded; using %s\n", defaultFile);
+        logLine(LogLevel::Warning, "Custom face could not be decoded; using %s", defaultFile);
     }
     return Sprite::spriteWithFile(defaultFile);
 }

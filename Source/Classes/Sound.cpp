@@ -1,5 +1,8 @@
 #include "Classes/Sound.h"
 
+#include <cstdio>
+#include <set>
+
 void Sound::initSoundEngine()
 {
     if (HostSounds* host = Host::currentOrNull())
@@ -26,7 +29,15 @@ bool Sound::initWithFile(const std::string& fileName)
         type = fileName.substr(dot + 1, next == std::string::npos ? std::string::npos : next - dot - 1);
     }
     HostFiles* host = Host::currentOrNull();
-    m_fileUrl = host ? host->resourcePath(type.empty() ? name : name + "." + type) : std::string();
+    const std::string resource = type.empty() ? name : name + "." + type;
+    m_fileUrl = host ? host->resourcePath(resource) : std::string();
+    if (host && m_fileUrl.empty()) {
+        // Every figure makes its sounds afresh with each game; one line per sound is enough.
+        static std::set<std::string> s_reported;
+        if (s_reported.insert(resource).second)
+            std::fprintf(
+                stderr, "Sound %s is missing from the resources; it stays silent\n", resource.c_str());
+    }
     createSystemSound();
     return true;
 }

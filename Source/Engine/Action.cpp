@@ -1,4 +1,5 @@
 #include "Engine/Action.h"
+#include "Platform/Log.h"
 
 #include <cinttypes>
 #include <cstdint>
@@ -33,6 +34,6 @@ void Action::stop() { }
 
 bool Action::isDone() const { return true; }
 
-void Action::step(float) { std::printf("[Action step]. override me\n"); }
+void Action::step(float) { logLine(LogLevel::Warning, "[Action step]. override me"); }
 
-void Action::update(float) { std::printf("[Action update]. override me\n"); }
+void Action::update(float) { logLine(LogLevel::Warning, "[Action update]. override me"); }

@@ -99,9 +99,102 @@ bool AlertView::dismissWithButtonTitle(const std::string& title)
 
 void AlertView::dismissWithClickedButtonIndex(int index)
 {
+    Ref<AlertView> keep(this);
     m_clickedButtonIndex = index;
     if (m_parent)
         m_parent->removeChild(this, true);
+    if (Handler handler = std::move(m_handler))
+        handler(this, index);
+}
+
+const std::string& AlertView::buttonTitleAtIndex(int index) const
+{
+    static const std::string kNone;
+    return index >= 0 && static_cast<std::size_t>(index) < m_buttonTitles.size()
+        ? m_buttonTitles[static_cast<std::size_t>(index)]
+        : kNone;
+}
+
+// --- ActionSheet ---------------------------------------------------------------------------------
+
+namespace {
+constexpr float kSheetButtonHeight = 44;
+constexpr float kSheetGap = 8;
+} // namespace
+
+Ref<ActionSheet> ActionSheet::actionSheetWithTitle(const std::string& title,
+    const std::string& cancelButtonTitle, const std::string& destructiveButtonTitle,
+    const std::vector<std::string>& otherButtonTitles)
+{
+    Ref<ActionSheet> sheet(new ActionSheet);
+    sheet->m_title = title;
+    sheet->m_isTouchEnabled = true;
+    if (!destructiveButtonTitle.empty()) {
+        sheet->m_destructiveButtonIndex = static_cast<int>(sheet->m_buttonTitles.size());
+        sheet->m_buttonTitles.push_back(destructiveButtonTitle);
+    }
+    for (const std::string& other : otherButtonTitles)
+        sheet->m_buttonTitles.push_back(other);
+    if (!cancelButtonTitle.empty()) {
+        sheet->m_cancelButtonIndex = static_cast<int>(sheet->m_buttonTitles.size());
+        sheet->m_buttonTitles.push_back(cancelButtonTitle);
+    }
+
+    const CGRect box = sheet->boxRect();
+    if (!title.empty()) {
+        Ref<Label> heading = Label::labelWithString(
+            title, CGSizeMake(box.size.width - 20, 48), UITextAlignmentCenter, "Helvetica", 13);
+        heading->setPosition(
+            CGPointMake(box.origin.x + box.size.width / 2, box.origin.y + box.size.height - 8 - 24));
+        heading->setColor({ 70, 70, 70 });
+        sheet->addChild(heading.get());
+    }
+    for (std::size_t i = 0; i < sheet->m_buttonTitles.size(); ++i) {
+        const CGRect r = sheet->buttonRect(i);
+        Ref<Label> button = Label::labelWithString(
+            sheet->m_buttonTitles[i], CGSizeMake(r.size.width, 24), UITextAlignmentCenter, "Helvetica", 18);
+        button->setPosition(CGPointMake(r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2));
+        const bool destructive = static_cast<int>(i) == sheet->m_destructiveButtonIndex;
+        button->setColor(destructive ? Color3B { 220, 30, 30 } : Color3B { 20, 100, 230 });
+        sheet->addChild(button.get());
+    }
+    return sheet;
+}
+
+CGRect ActionSheet::boxRect() const
+{
+    const CGSize s = Director::sharedDirector()->winSize();
+    const float height = kSheetGap + titleHeight()
+        + static_cast<float>(m_buttonTitles.size()) * (kSheetButtonHeight + kSheetGap);
+    return CGRectMake(0, 0, s.width, height);
+}
+
+CGRect ActionSheet::buttonRect(std::size_t index) const
+{
+    // The first button is at the top; the cancel button sits alone at the bottom.
+    const std::size_t fromBottom = m_buttonTitles.size() - 1 - index;
+    return CGRectMake(10, kSheetGap + static_cast<float>(fromBottom) * (kSheetButtonHeight + kSheetGap),
+        boxRect().size.width - 20, kSheetButtonHeight);
+}
+
+void ActionSheet::draw()
+{
+    const CGSize s = Director::sharedDirector()->winSize();
+    const CGRect box = boxRect();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glColor4ub(0, 0, 0, 110);
+    fillRect(CGRectMake(0, 0, s.width, s.height));
+    glColor4ub(60, 64, 72, 240);
+    fillRect(box);
+    for (std::size_t i = 0; i < m_buttonTitles.size(); ++i) {
+        if (static_cast<int>(i) == m_cancelButtonIndex)
+            glColor4ub(215, 215, 220, 255);
+        else
+            glColor4ub(250, 250, 250, 255);
+        fillRect(buttonRect(i));
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glColor4ub(255, 255, 255, 255);
 }
 
 AlertView* AlertView::alertIn(Node* root)
@@ -144,6 +237,20 @@ void AlertView::onTouchEnded(Touch* touch, TouchEvent*)
     m_pressedButton = -1;
     if (button >= 0 && button == pressed)
         dismissWithClickedButtonIndex(button);
+}
+
+bool AlertView::onKey(HostKey key)
+{
+    int button = -1;
+    if (key == HostKey::Enter)
+        button = defaultButtonIndex();
+    else if (key == HostKey::Escape)
+        button = cancelButtonIndex();
+    if (button >= 0) {
+        Ref<AlertView> self(this);
+        dismissWithClickedButtonIndex(button);
+    }
+    return true; // modal: nothing under it hears keys either
 }
 
 void AlertView::draw()

@@ -1,7 +1,9 @@
 #include "Engine/Director.h"
+#include "Platform/Log.h"
 
 #include "Engine/ActionManager.h"
 #include "Engine/Camera.h"
+#include "Engine/KeyHandler.h"
 #include "Engine/LabelAtlas.h"
 #include "Engine/Scheduler.h"
 #include "Engine/Support/Exception.h"
@@ -9,6 +11,7 @@
 #include "Engine/Support/glu.h"
 #include "Engine/TextureMgr.h"
 #include "Engine/TouchDispatcher.h"
+#include "Engine/Transition.h"
 
 #include <GLES/gl.h>
 #include <GLES/glext.h>
@@ -202,7 +205,7 @@ void Director::setDeviceOrientation(int orientation)
         statusBar = 4; // the platform's landscape left
         break;
     default:
-        std::printf("Director: Unknown device orientation\n");
+        logLine(LogLevel::Warning, "Director: Unknown device orientation");
         return;
     }
     if (Host* host = Host::currentOrNull())
@@ -424,6 +427,14 @@ void Director::resume()
     readClockOrRaise();
     m_isPaused = false;
     m_dt = 0;
+}
+
+bool Director::dispatchKey(HostKey key)
+{
+    // Mid-transition both pages are on screen and neither is ready for input.
+    if (m_isPaused || m_nextScene || !m_runningScene || dynamic_cast<TransitionScene*>(m_runningScene.get()))
+        return false;
+    return ::dispatchKey(m_runningScene.get(), key);
 }
 
 void Director::calculateDeltaTime()

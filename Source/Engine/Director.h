@@ -111,6 +111,8 @@ public:
     void mainLoop();
     // Whether the scene is on the scene stack (running, or pushed under the running one).
     bool isOnStack(const Scene* scene) const;
+    // Offers a key to the running scene (KeyHandler.h); none while scenes change or paused.
+    bool dispatchKey(HostKey key);
 
 protected:
     void calculateDeltaTime();

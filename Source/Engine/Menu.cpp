@@ -1,8 +1,12 @@
 #include "Engine/Menu.h"
 
 #include "Engine/Director.h"
+#include "Engine/DrawingPrimitives.h"
 #include "Engine/Support/Exception.h"
 #include "Engine/TouchDispatcher.h"
+
+#include <GLES/gl.h>
+#include <algorithm>
 
 namespace {
 
@@ -56,12 +60,15 @@ void Menu::removeChild(Node* child, bool cleanup)
     // A selected item that leaves the menu must not be activated through a stale pointer.
     if (child && child == m_selectedItem)
         m_selectedItem = nullptr;
+    if (child && child == m_highlightedItem)
+        m_highlightedItem = nullptr;
     Layer::removeChild(child, cleanup);
 }
 
 void Menu::removeAllChildrenWithCleanup(bool cleanup)
 {
     m_selectedItem = nullptr;
+    m_highlightedItem = nullptr;
     Layer::removeAllChildrenWithCleanup(cleanup);
 }
 
@@ -170,6 +177,9 @@ void Menu::onExit()
         m_selectedItem->unselected();
     m_selectedItem = nullptr;
     m_state = kMenuStateWaiting;
+    if (m_highlightedItem)
+        m_highlightedItem->unselected();
+    m_highlightedItem = nullptr;
     Layer::onExit();
 }
 
@@ -177,6 +187,10 @@ bool Menu::onTouchBegan(Touch* touch, TouchEvent*)
 {
     if (m_state != kMenuStateWaiting)
         return false;
+    // A finger takes over from the keyboard.
+    if (m_highlightedItem)
+        m_highlightedItem->unselected();
+    m_highlightedItem = nullptr;
     m_selectedItem = itemForTouch(touch);
     if (!m_selectedItem)
         return false;
@@ -218,10 +232,105 @@ void Menu::onTouchCancelled(Touch*, TouchEvent*)
     m_state = kMenuStateWaiting;
 }
 
+// --- keyboard ---------------------------------------------------------------------------------
+
+bool Menu::moveHighlight(int step)
+{
+    std::vector<MenuItem*> items;
+    for (const Ref<Node>& child : m_children) {
+        auto* item = static_cast<MenuItem*>(child.get());
+        if (item->visible() && item->canActivate())
+            items.push_back(item);
+    }
+    if (items.empty() || step == 0)
+        return false;
+    const int count = static_cast<int>(items.size());
+    int index = -1;
+    for (int i = 0; i < count; ++i)
+        if (items[static_cast<std::size_t>(i)] == m_highlightedItem)
+            index = i;
+    if (index < 0)
+        index = step > 0 ? step - 1 : count + step;
+    else
+        index += step;
+    index = ((index % count) + count) % count;
+    MenuItem* next = items[static_cast<std::size_t>(index)];
+    if (next != m_highlightedItem) {
+        if (m_highlightedItem)
+            m_highlightedItem->unselected();
+        m_highlightedItem = next;
+        m_highlightedItem->selected();
+    }
+    return true;
+}
+
+bool Menu::activateHighlight()
+{
+    if (!m_highlightedItem || !m_highlightedItem->canActivate() || m_state != kMenuStateWaiting)
+        return false;
+    // As a lifted finger: the callback may replace the scene or rebuild this menu.
+    Ref<Menu> self(this);
+    Ref<MenuItem> item = m_highlightedItem;
+    item->unselected();
+    item->activate();
+    // The item stays highlighted for the next key unless the callback took it away.
+    if (m_highlightedItem == item.get() && item->canActivate())
+        item->selected();
+    return true;
+}
+
+bool Menu::onKey(HostKey key)
+{
+    switch (key) {
+    case HostKey::Up:
+    case HostKey::Left:
+        return moveHighlight(-1);
+    case HostKey::Down:
+    case HostKey::Right:
+        return moveHighlight(1);
+    case HostKey::Enter:
+    case HostKey::Space:
+        return activateHighlight();
+    default:
+        return false;
+    }
+}
+
+void Menu::visit()
+{
+    Layer::visit();
+    if (!m_visible || !m_highlightedItem)
+        return;
+    // A frame round the highlighted item, over it: a zoomed label or a thumbnail alone may not
+    // show which one it is.
+    const CGSize s = m_highlightedItem->contentSize();
+    const CGAffineTransform t = m_highlightedItem->nodeToParentTransform();
+    constexpr float kMargin = 3;
+    const CGPoint corners[4] = {
+        CGPointApplyAffineTransform(CGPointMake(-kMargin, -kMargin), t),
+        CGPointApplyAffineTransform(CGPointMake(s.width + kMargin, -kMargin), t),
+        CGPointApplyAffineTransform(CGPointMake(s.width + kMargin, s.height + kMargin), t),
+        CGPointApplyAffineTransform(CGPointMake(-kMargin, s.height + kMargin), t),
+    };
+    glPushMatrix();
+    transform();
+    glLineWidth(2.0f * std::max(1.0f, Host::current().contentScale()));
+    glColor4ub(255, 210, 60, 255);
+    drawPoly(corners, 4, true);
+    glColor4ub(255, 255, 255, 255);
+    glLineWidth(1.0f);
+    glPopMatrix();
+}
+
 void Menu::dumpProperties(PropertySink& out) const
 {
     Layer::dumpProperties(out);
     out.set("state", m_state);
+    if (m_highlightedItem)
+        out.set("highlighted",
+            static_cast<int>(std::find_if(m_children.begin(), m_children.end(),
+                                 [this](const Ref<Node>& child) { return child.get() == m_highlightedItem; })
+                - m_children.begin()));
     out.set("opacity", m_opacity);
     out.setIntegers("color", { m_color.r, m_color.g, m_color.b });
 }

@@ -1,7 +1,10 @@
 #pragma once
 // A full-screen layer of MenuItems. It takes single touches ahead of every other handler,
 // highlights the item under the finger and activates it when the finger lifts on it.
+// From the keyboard, arrows move a framed highlight between the items that can act, and Enter or
+// Space activates the highlighted one.
 
+#include "Engine/KeyHandler.h"
 #include "Engine/Layer.h"
 #include "Engine/MenuItem.h"
 #include "Engine/Support/Color.h"
@@ -17,7 +20,7 @@ enum MenuState {
 // Ahead of every other touch handler.
 inline constexpr int kMenuTouchPriority = -2147483647;
 
-class Menu : public Layer, public RGBAProtocol {
+class Menu : public Layer, public RGBAProtocol, public KeyHandler {
 public:
     // A null in the list ends it.
     static Ref<Menu> menuWithItems(std::initializer_list<MenuItem*> items);
@@ -63,6 +66,18 @@ public:
     int state() const { return m_state; }
     MenuItem* selectedItem() const { return m_selectedItem; }
 
+    // --- keyboard ---
+    // Moves the highlight by step items (negative: towards the first) over the enabled, visible
+    // items with an action, wrapping round; from no highlight, +1 goes to the first and -1 to
+    // the last. False when there is no such item.
+    bool moveHighlight(int step);
+    // Activates the highlighted item; false when none is highlighted or it cannot act.
+    bool activateHighlight();
+    MenuItem* highlightedItem() const { return m_highlightedItem; }
+    // Up/Left and Down/Right move the highlight, Enter and Space activate it.
+    bool onKey(HostKey key) override;
+    void visit() override;
+
     // Adds state.
     void dumpProperties(PropertySink& out) const override;
 
@@ -71,6 +86,7 @@ protected:
 
     int m_state = kMenuStateWaiting;
     MenuItem* m_selectedItem = nullptr; // one of our children, not retained
+    MenuItem* m_highlightedItem = nullptr; // likewise
     GLubyte m_opacity = 255;
     Color3B m_color = kWhite;
 };

@@ -30,6 +30,8 @@ public:
     virtual void activate();
 
     bool isEnabled() const { return m_isEnabled; }
+    // Enabled and with something to call: what a keyboard highlight may land on.
+    bool canActivate() const { return m_isEnabled && m_target && m_selector; }
     virtual void setIsEnabled(bool enabled) { m_isEnabled = enabled; }
     // In the parent's space, from position, content size and anchor point.
     CGRect rect() const;

@@ -1,4 +1,5 @@
 #include "Engine/ParticleSystem.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/PointExtension.h"
@@ -35,7 +36,7 @@ bool ParticleSystem::initWithTotalParticles(int numberOfParticles)
             throw std::bad_alloc();
         m_particles.assign(static_cast<std::size_t>(numberOfParticles), Particle {});
     } catch (const std::bad_alloc&) {
-        std::printf("Particle system: not enough memory\n");
+        logLine(LogLevel::Warning, "Particle system: not enough memory");
         m_particles.clear();
         m_totalParticles = 0;
         return false;

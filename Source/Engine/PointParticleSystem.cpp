@@ -1,4 +1,5 @@
 #include "Engine/PointParticleSystem.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Platform/Host.h"
@@ -33,7 +34,7 @@ bool PointParticleSystem::initWithTotalParticles(int numberOfParticles)
     try {
         m_vertices.assign(static_cast<std::size_t>(numberOfParticles), PointSprite {});
     } catch (const std::bad_alloc&) {
-        std::printf("Particle system: not enough memory\n");
+        logLine(LogLevel::Warning, "Particle system: not enough memory");
         return false;
     }
     if (Host* host = Host::currentOrNull())
@@ -61,6 +62,9 @@ void PointParticleSystem::updateParticle(int index, const Particle& particle, CG
 
 void PointParticleSystem::postStep()
 {
+    // The window may have been resized: the next step's point sizes follow the view's scale.
+    if (Host* host = Host::currentOrNull())
+        m_pixelScale = host->contentScale();
     glBindBuffer(GL_ARRAY_BUFFER, m_verticesID);
     glBufferData(GL_ARRAY_BUFFER,
         static_cast<GLsizeiptr>(sizeof(PointSprite) * static_cast<std::size_t>(m_particleCount)),

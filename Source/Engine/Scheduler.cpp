@@ -1,4 +1,5 @@
 #include "Engine/Scheduler.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 
@@ -127,7 +128,8 @@ void Scheduler::scheduleTimer(Timer* timer)
     if (eraseFrom(m_methodsToRemove, timer))
         return; // the pending removal is cancelled; the timer stays active
     if (contains(m_scheduledMethods, timer) || contains(m_methodsToAdd, timer)) {
-        std::printf("Scheduler.schedulerTimer: timer %s already scheduled\n", timer->description().c_str());
+        logLine(LogLevel::Warning, "Scheduler.schedulerTimer: timer %s already scheduled",
+            timer->description().c_str());
         raiseException("SchedulerTimerAlreadyScheduled", "Scheduler.scheduleTimer already scheduled");
     }
     m_methodsToAdd.emplace_back(timer);
@@ -144,7 +146,7 @@ void Scheduler::unscheduleTimer(Timer* timer)
             m_methodsToRemove.emplace_back(timer);
         return;
     }
-    std::printf("Scheduler.unscheduleTimer: timer not scheduled\n");
+    logLine(LogLevel::Warning, "Scheduler.unscheduleTimer: timer not scheduled");
     raiseException("SchedulerTimerNotFound", "Scheduler.unscheduleTimer not found");
 }
 

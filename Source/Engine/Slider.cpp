@@ -1,6 +1,7 @@
 #include "Engine/Slider.h"
 
 #include "Engine/Director.h"
+#include "Engine/MenuItem.h"
 #include "Engine/TouchDispatcher.h"
 
 #include <GLES/gl.h>
@@ -13,9 +14,28 @@ namespace {
 
 // Controls sit over the GL surface, so they see touches before any menu.
 constexpr int kSliderTouchPriority = INT_MIN;
-// A finger is wider than the track: touches this far outside still take the slider.
+// A finger is wider than the track: touches this far outside still take the slider, unless
+// they fall on another control.
 constexpr float kTouchSlop = 8;
 constexpr float kTrackHeight = 4;
+
+// Whether a shown menu item under root lies under the touch: the slider's margin must not
+// take touches meant for, or aimed at, another control (a heading just above the track).
+bool menuItemUnder(Node* root, const Touch* touch)
+{
+    if (!root || !root->visible())
+        return false;
+    if (dynamic_cast<MenuItem*>(root)) {
+        const CGPoint p = root->convertTouchToNodeSpace(touch);
+        const CGSize s = root->contentSize();
+        if (CGRectContainsPoint(CGRectMake(0, 0, s.width, s.height), p))
+            return true;
+    }
+    for (const Ref<Node>& child : root->children())
+        if (menuItemUnder(child.get(), touch))
+            return true;
+    return false;
+}
 
 void fillRect(float x0, float y0, float x1, float y1)
 {
@@ -145,6 +165,9 @@ bool Slider::onTouchBegan(Touch* touch, TouchEvent*)
     const CGPoint p = convertTouchToNodeSpace(touch);
     if (p.x < -kTouchSlop || p.x > m_contentSize.width + kTouchSlop || p.y < -kTouchSlop
         || p.y > m_contentSize.height + kTouchSlop)
+        return false;
+    const bool inFrame = p.x >= 0 && p.x <= m_contentSize.width && p.y >= 0 && p.y <= m_contentSize.height;
+    if (!inFrame && menuItemUnder(Director::sharedDirector()->runningScene(), touch))
         return false;
     m_tracking = true;
     m_changedWhileTracking = false;

@@ -1,4 +1,5 @@
 #include "Engine/TextureAtlas.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Engine/TextureMgr.h"
@@ -66,7 +67,7 @@ bool TextureAtlas::resizeCapacity(unsigned capacity)
         m_indices.resize(static_cast<std::size_t>(capacity) * 6);
         m_indices.shrink_to_fit();
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "TextureAtlas: not enough memory\n");
+        logLine(LogLevel::Warning, "TextureAtlas: not enough memory");
         m_quads.clear();
         m_quads.shrink_to_fit();
         m_indices.clear();

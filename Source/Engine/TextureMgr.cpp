@@ -1,4 +1,5 @@
 #include "Engine/TextureMgr.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/FileUtils.h"
@@ -64,9 +65,11 @@ Ref<Texture2D> TextureMgr::addImage(const std::string& fileName)
     auto it = m_textures.find(fileName);
     if (it != m_textures.end())
         return it->second;
+    if (m_failed.count(fileName) != 0)
+        return nullptr;
 
     if (endsWithNoCase(fileName, ".pvr")) {
-        std::fprintf(stderr, "TextureMgr: compressed textures are not supported: %s\n", fileName.c_str());
+        logLine(LogLevel::Warning, "TextureMgr: compressed textures are not supported: %s", fileName.c_str());
         return nullptr;
     }
 
@@ -79,7 +82,9 @@ Ref<Texture2D> TextureMgr::addImage(const std::string& fileName)
             texture = loadPicture(file);
     }
     if (!texture) {
-        std::fprintf(stderr, "Image is Null: %s\n", fileName.c_str());
+        // Remembered, so a missing ball picture is not read again and again for every ball.
+        m_failed.insert(fileName);
+        logLine(LogLevel::Warning, "Image is Null: %s", fileName.c_str());
         return nullptr;
     }
     texture->setFileName(fileName);
@@ -128,6 +133,7 @@ void TextureMgr::removeAllTextures()
 {
     std::lock_guard<std::mutex> lock(m_dictLock);
     m_textures.clear();
+    m_failed.clear();
 }
 
 void TextureMgr::removeUnusedTextures()

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 struct HostImage;
 
@@ -21,8 +22,8 @@ public:
     static void purgeSharedTextureMgr();
 
     // The texture of a picture file, keyed by the name exactly as passed. nullptr (after
-    // the console line "Image is Null: <name>") when the file cannot be read; nothing is
-    // cached then, so a later call tries again.
+    // the console line "Image is Null: <name>") when the file cannot be read; the failure is
+    // remembered, so later calls neither read nor report it again until removeAllTextures.
     Ref<Texture2D> addImage(const std::string& fileName);
     // A texture for a decoded picture. Keyed by the picture's contents, so equal pictures
     // share one texture and a different picture never gets a stale one.
@@ -46,5 +47,7 @@ private:
 
     // Owns the textures; sprites and frames add their own references.
     std::unordered_map<std::string, Ref<Texture2D>> m_textures;
+    std::unordered_set<std::string> m_failed; // names that could not be read
+
     mutable std::mutex m_dictLock;
 };

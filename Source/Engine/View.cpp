@@ -278,6 +278,17 @@ void View::touchesCancelled(const TouchSet& touches, TouchEvent* event)
         m_superview->touchesCancelled(touches, event);
 }
 
+bool View::wheel(CGPoint point, float notches)
+{
+    return m_superview
+        && m_superview->wheel(CGPointApplyAffineTransform(point, transformToSuperview()), notches);
+}
+
+bool View::secondaryDrag(HostTouchPhase phase, CGPoint rootPoint)
+{
+    return m_superview && m_superview->secondaryDrag(phase, rootPoint);
+}
+
 CGPoint View::locationOfTouch(const Touch* touch) const
 {
     return convertPointFromAncestor(touch->locationInView(), nullptr);

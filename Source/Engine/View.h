@@ -116,6 +116,12 @@ public:
     virtual void touchesMoved(const TouchSet& touches, TouchEvent* event);
     virtual void touchesEnded(const TouchSet& touches, TouchEvent* event);
     virtual void touchesCancelled(const TouchSet& touches, TouchEvent* event);
+    // Desktop mouse: a wheel turn over the view (point in its bounds space, notches positive
+    // away from the player) and a drag with the secondary button (root points), which stays
+    // with the view it began on. What a view does not handle goes to its superview; true when
+    // handled.
+    virtual bool wheel(CGPoint point, float notches);
+    virtual bool secondaryDrag(HostTouchPhase phase, CGPoint rootPoint);
     // A touch's location in this view's bounds space.
     CGPoint locationOfTouch(const Touch* touch) const;
     CGPoint previousLocationOfTouch(const Touch* touch) const;

@@ -1,5 +1,7 @@
 #include "Platform/DesktopHost.h"
 
+#include "Platform/Log.h"
+
 #include "Platform/ImageCodec.h"
 #include "Platform/ResourceLocator.h"
 #include "Platform/SystemSound.h"
@@ -10,10 +12,12 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dlfcn.h>
 #include <filesystem>
 #include <pwd.h>
 #include <spawn.h>
@@ -32,6 +36,13 @@ constexpr double kStandardGravity = 9.80665; // m/s^2 per g
 // Two finger taps closer than this in time and space count as one double tap.
 constexpr double kMultiTapSeconds = 0.35;
 constexpr float kMultiTapPoints = 24;
+
+constexpr const char* kNoDisplay = "Bonzelar: no display found (DISPLAY and WAYLAND_DISPLAY are unset or "
+                                   "unreachable); to run without one, set SDL_VIDEODRIVER=offscreen";
+
+// Unfocused, the game is paused and shows a still picture: a few frames a second keep it
+// current (a resize, an alert) at almost no cost.
+constexpr double kPausedFramePeriod = 0.25;
 
 std::int64_t monotonicMicros()
 {
@@ -95,6 +106,10 @@ DesktopHost::DesktopHost()
 {
     // Before any subsystem starts: the settings read the audio route before the window exists.
     SDL_SetHint(SDL_HINT_APP_NAME, "Bonzelar");
+    // BONZELAR_LOG=debug shows the host's reasoning (window size, scale, devices).
+    LogLevel level = LogLevel::Info;
+    if (const char* asked = std::getenv("BONZELAR_LOG"); asked && parseLogLevel(asked, level))
+        setLogLevel(level);
     m_clockOrigin = monotonicMicros();
     setDataDirectory(defaultDataDirectory());
 }
@@ -121,7 +136,7 @@ std::string DesktopHost::defaultDataDirectory()
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec)
-        std::fprintf(stderr, "Host: cannot create %s: %s\n", dir.c_str(), ec.message().c_str());
+        logLine(LogLevel::Warning, "Host: cannot create %s: %s", dir.c_str(), ec.message().c_str());
     return dir;
 }
 
@@ -137,10 +152,59 @@ std::string DesktopHost::picturesDirectory()
 
 // --- Video -------------------------------------------------------------------------------------
 
+namespace {
+
+bool waylandNamed()
+{
+    if (const char* value = std::getenv("WAYLAND_DISPLAY"); value && *value)
+        return true;
+    // Wayland's default socket, used when WAYLAND_DISPLAY is unset.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::error_code ec;
+    return runtime && *runtime && fs::exists(fs::path(runtime) / "wayland-0", ec);
+}
+
+bool displayNamed()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    return (x11 && *x11) || waylandNamed();
+}
+
+} // namespace
+
+bool DesktopHost::openDisplay()
+{
+    if (m_videoStarted)
+        return true;
+    std::string why;
+    if (!startVideo(why)) {
+        logLine(LogLevel::Error, "%s", why.c_str());
+        return false;
+    }
+    m_videoStarted = true;
+    return true;
+}
+
 bool DesktopHost::startVideo(std::string& why)
 {
+    // Asked for by name, SDL's windowless drivers are the player's choice; otherwise SDL falls
+    // back to them when no display answers, and the game would run unseen for ever.
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const bool chosen = asked && *asked;
+    if (!chosen && !displayNamed()) {
+        why = kNoDisplay; // probing would only add the display libraries' own complaints
+        return false;
+    }
+    if (!chosen && !waylandNamed())
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        why = SDL_GetError();
+        why = chosen ? std::string("Bonzelar: no video: ") + SDL_GetError() : std::string(kNoDisplay);
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!chosen && driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        why = kNoDisplay;
         return false;
     }
     // Pads are optional; the arrow keys stand in when there are none.
@@ -152,11 +216,90 @@ bool DesktopHost::startVideo(std::string& why)
                 SDL_GameControllerAddMappingsFromFile(db.c_str());
         }
     } else {
-        std::fprintf(stderr, "Host: no game controllers: %s\n", SDL_GetError());
+        logLine(LogLevel::Warning, "Host: no game controllers: %s", SDL_GetError());
     }
     std::string route;
     currentAudioRoute(route); // starts audio, so plugging headphones in is heard of
     return true;
+}
+
+namespace {
+
+// Xft.dpi from the X server's resource database: the scale the desktop itself uses for text.
+// Xlib is loaded only to read it, so the game needs no X development files to build.
+double xftDPI()
+{
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+    if (!x11)
+        return 0;
+    using Open = void* (*)(const char*);
+    using Resources = char* (*)(void*);
+    using Close = int (*)(void*);
+    auto open = reinterpret_cast<Open>(dlsym(x11, "XOpenDisplay"));
+    auto resources = reinterpret_cast<Resources>(dlsym(x11, "XResourceManagerString"));
+    auto close = reinterpret_cast<Close>(dlsym(x11, "XCloseDisplay"));
+    double dpi = 0;
+    if (open && resources && close) {
+        if (void* display = open(nullptr)) {
+            if (const char* text = resources(display))
+                dpi = DesktopHost::dpiFromResources(text);
+            close(display);
+        }
+    }
+    dlclose(x11);
+    return dpi;
+}
+
+} // namespace
+
+double DesktopHost::dpiFromResources(const std::string& resources)
+{
+    std::size_t start = 0;
+    while (start < resources.size()) {
+        std::size_t end = resources.find('\n', start);
+        if (end == std::string::npos)
+            end = resources.size();
+        const std::string line = resources.substr(start, end - start);
+        start = end + 1;
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        std::string name = line.substr(0, colon);
+        name.erase(std::remove_if(name.begin(), name.end(), [](unsigned char c) { return std::isspace(c); }),
+            name.end());
+        if (name != "Xft.dpi")
+            continue;
+        char* after = nullptr;
+        const std::string value = line.substr(colon + 1);
+        const double dpi = std::strtod(value.c_str(), &after);
+        if (after != value.c_str() && std::isfinite(dpi) && dpi >= 48 && dpi <= 960)
+            return dpi;
+    }
+    return 0;
+}
+
+double DesktopHost::uiScaleForDPI(double xftDpi, double monitorDpi)
+{
+    // The desktop's own setting is taken as it is; a monitor's physical size is a rougher guide
+    // (a 24 inch 1080p screen is 92 dpi), so only whole steps of it count.
+    if (xftDpi > 0)
+        return std::max(1.0, xftDpi / 96.0);
+    if (monitorDpi > 0 && std::isfinite(monitorDpi))
+        return std::max(1.0, std::round(monitorDpi / 96.0));
+    return 1;
+}
+
+void DesktopHost::windowSizeFor(int widthPoints, int heightPoints, int usableWidth, int usableHeight,
+    double uiScale, int& width, int& height)
+{
+    // Whole steps of the desktop's scale, the largest that fits; a screen too small for one
+    // step gets the largest view that fits.
+    const double step = std::max(1.0, uiScale);
+    const double fit = std::min(double(usableWidth) / widthPoints, double(usableHeight) / heightPoints);
+    const double steps = std::floor(fit / step + 1e-9);
+    const double scale = steps >= 1 ? steps * step : std::max(0.25, fit);
+    width = std::max(1, int(std::floor(widthPoints * scale + 1e-6)));
+    height = std::max(1, int(std::floor(heightPoints * scale + 1e-6)));
 }
 
 void DesktopHost::chooseWindow(
@@ -165,10 +308,26 @@ void DesktopHost::chooseWindow(
     SDL_Rect usable { 0, 0, widthPoints, heightPoints };
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
         SDL_GetDisplayBounds(0, &usable);
-    const int scale = std::max(1, std::min(usable.w / widthPoints, usable.h / heightPoints));
-    width = widthPoints * scale;
-    height = heightPoints * scale;
-    flags = SDL_WINDOW_ALLOW_HIGHDPI;
+    SDL_Rect whole = usable;
+    SDL_GetDisplayBounds(0, &whole);
+
+    // SDL2 scales windows by the desktop's DPI on Wayland itself; on X11 it leaves that to us.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    double uiScale = 1;
+    if (driver && std::strcmp(driver, "x11") == 0) {
+        float diagonal = 0, horizontal = 0, vertical = 0;
+        const double monitor = SDL_GetDisplayDPI(0, &diagonal, &horizontal, &vertical) == 0 ? horizontal : 0;
+        uiScale = uiScaleForDPI(xftDPI(), monitor);
+    }
+    windowSizeFor(widthPoints, heightPoints, usable.w, usable.h, uiScale, width, height);
+    flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
+
+    // Pictures and text are made once, for the largest view this screen shows (maximised or
+    // fullscreen): smaller windows then draw them reduced, never enlarged.
+    const double largest = std::min(double(whole.w) / widthPoints, double(whole.h) / heightPoints);
+    setPictureScale(float(std::clamp(std::ceil(largest - 0.05), 1.0, 4.0)));
+    logLine(LogLevel::Debug, "Window: %d x %d on a %d x %d screen (desktop scale %.2f, pictures at %gx)",
+        width, height, whole.w, whole.h, uiScale, double(pictureScale()));
 }
 
 void DesktopHost::configureSwapInterval()
@@ -176,11 +335,12 @@ void DesktopHost::configureSwapInterval()
     m_adaptiveVsync = SDL_GL_SetSwapInterval(-1) == 0;
     m_vsync = m_adaptiveVsync || SDL_GL_SetSwapInterval(1) == 0;
     m_vsyncPaces = m_vsync;
-    m_swapIntervalApplied = 1;
 }
 
 void DesktopHost::windowOpened()
 {
+    // Smaller than this the menus cannot be read.
+    SDL_SetWindowMinimumSize(m_window, m_pointsWidth / 2, m_pointsHeight / 2);
     // Task switchers and docks show the window's own icon; without one they show a blank.
     const std::string icon = ResourceLocator::pathFor("Icon-128.png");
     HostImage image;
@@ -193,19 +353,6 @@ void DesktopHost::windowOpened()
         SDL_SetWindowIcon(m_window, surface); // SDL copies the pixels
         SDL_FreeSurface(surface);
     }
-}
-
-void DesktopHost::applySwapInterval()
-{
-    // The display link's interval n is a swap every n refreshes, which vsync can do directly.
-    const int n = frameInterval();
-    if (!m_vsync || n == m_swapIntervalApplied)
-        return;
-    if (!(m_adaptiveVsync && SDL_GL_SetSwapInterval(-n) == 0) && SDL_GL_SetSwapInterval(n) != 0) {
-        SDL_GL_SetSwapInterval(1);
-        m_vsyncPaces = false; // the clock has to count the skipped refreshes
-    }
-    m_swapIntervalApplied = n;
 }
 
 double DesktopHost::refreshRate() const
@@ -232,7 +379,7 @@ void DesktopHost::toggleFullscreen()
         return;
     const bool wanted = !m_fullscreen;
     if (SDL_SetWindowFullscreen(m_window, wanted ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-        std::fprintf(stderr, "Host: cannot switch fullscreen: %s\n", SDL_GetError());
+        logLine(LogLevel::Warning, "Host: cannot switch fullscreen: %s", SDL_GetError());
         return;
     }
     m_fullscreen = wanted;
@@ -255,23 +402,17 @@ void DesktopHost::saveScreenshotToPictures()
         path = dir + "/" + stamp + " (" + std::to_string(n) + ").png";
     std::string error;
     if (saveScreenshot(path, error))
-        std::printf("Screenshot saved to %s\n", path.c_str());
+        logLine(LogLevel::Info, "Screenshot saved to %s", path.c_str());
     else
-        std::fprintf(stderr, "Host: screenshot not saved: %s\n", error.c_str());
+        logLine(LogLevel::Warning, "Host: screenshot not saved: %s", error.c_str());
 }
 
 // --- Run loop ------------------------------------------------------------------------------------
 
 int DesktopHost::run()
 {
-    if (!m_videoStarted) {
-        std::string why;
-        if (!startVideo(why)) {
-            std::fprintf(stderr, "Host: no video: %s\n", why.c_str());
-            return 1;
-        }
-        m_videoStarted = true;
-    }
+    if (!openDisplay())
+        return 1;
     m_nextSample = absoluteTime();
     m_nextFrame = m_nextSample;
     while (!m_quit) {
@@ -281,17 +422,27 @@ int DesktopHost::run()
         if (m_quit)
             break;
         reapChildren();
-        double now = absoluteTime();
-        deliverSamples(now);
-        if (!hasDisplayLink() || !hasSurface()) {
-            waitForEvents(std::min(0.01, secondsUntilNextSample(now)));
+        if (!m_shown) {
+            // Minimised or hidden: nothing is drawn or sampled until the window comes back. The
+            // timeout only reaps finished browser processes.
+            SDL_WaitEventTimeout(nullptr, 1000);
             continue;
         }
-        applySwapInterval();
-        const double period = frameInterval() / refreshRate();
-        if (!m_vsyncPaces) {
+        double now = absoluteTime();
+        if (m_active)
+            deliverSamples(now);
+        if (!hasDisplayLink() || !hasSurface()) {
+            waitForEvents(m_active ? std::min(0.01, secondsUntilNextSample(now)) : kPausedFramePeriod);
+            continue;
+        }
+        // Vsync paces a frame every refresh; longer intervals (the paused quarter second) are
+        // counted by the clock, so the loop sleeps in the event wait instead of in the swap.
+        const double period = m_active ? frameInterval() / refreshRate() : kPausedFramePeriod;
+        const bool clockPaces = !m_vsyncPaces || frameInterval() > 1 || !m_active;
+        if (clockPaces) {
             if (now < m_nextFrame) {
-                waitForEvents(std::min(m_nextFrame - now, secondsUntilNextSample(now)));
+                waitForEvents(
+                    m_active ? std::min(m_nextFrame - now, secondsUntilNextSample(now)) : m_nextFrame - now);
                 continue;
             }
             m_nextFrame = (m_nextFrame + period < now) ? now + period : m_nextFrame + period;
@@ -299,7 +450,7 @@ int DesktopHost::run()
         makeCurrent();
         applyViewport();
         fireDisplayLink();
-        if (m_vsyncPaces) {
+        if (!clockPaces) {
             // Some drivers accept a swap interval and never wait; then the clock paces frames.
             if (m_lastFrameStart >= 0 && now - m_lastFrameStart < period * 0.5)
                 ++m_fastFrames;
@@ -309,8 +460,10 @@ int DesktopHost::run()
                 m_vsyncPaces = false;
                 m_nextFrame = now + period;
             }
+            m_lastFrameStart = now;
+        } else {
+            m_lastFrameStart = -1;
         }
-        m_lastFrameStart = now;
     }
     cancelTouches();
     if (m_listener)
@@ -321,7 +474,7 @@ int DesktopHost::run()
 void DesktopHost::waitForEvents(double seconds)
 {
     // Never spin: even with nothing to do, the loop sleeps until an event or the next deadline.
-    const int ms = std::clamp(int(std::ceil(seconds * 1000.0)), 1, 10);
+    const int ms = std::clamp(int(std::ceil(seconds * 1000.0)), 1, 250);
     SDL_WaitEventTimeout(nullptr, ms);
 }
 
@@ -337,7 +490,32 @@ void DesktopHost::handleEvent(const SDL_Event& event)
     case SDL_KEYDOWN:
         handleKey(event);
         break;
+    case SDL_MOUSEWHEEL:
+        if (event.wheel.which != SDL_TOUCH_MOUSEID && m_listener) {
+            int mx = 0, my = 0;
+            SDL_GetMouseState(&mx, &my);
+            float vx = 0, vy = 0;
+            windowToView(float(mx), float(my), vx, vy);
+            const float notches
+                = float(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y);
+            if (notches != 0)
+                m_listener->hostWheel(vx, vy, notches);
+        }
+        break;
+    case SDL_DROPFILE:
+        if (event.drop.file) {
+            if (PhotoLibrary* photos = photoLibrary())
+                static_cast<FolderPhotoLibrary*>(photos)->fileDropped(event.drop.file);
+            SDL_free(event.drop.file);
+        }
+        break;
     case SDL_MOUSEBUTTONDOWN:
+        if (event.button.which != SDL_TOUCH_MOUSEID && event.button.button == SDL_BUTTON_RIGHT
+            && !m_secondaryDown) {
+            m_secondaryDown = true;
+            sendSecondaryDrag(int(HostTouchPhase::Began), float(event.button.x), float(event.button.y));
+            break;
+        }
         if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT || m_mouseDown)
             break;
         m_mouseDown = true;
@@ -345,11 +523,19 @@ void DesktopHost::handleEvent(const SDL_Event& event)
         sendTouch(int(HostTouchPhase::Began), 0, float(event.button.x), float(event.button.y), m_mouseTaps);
         break;
     case SDL_MOUSEMOTION:
+        if (event.motion.which != SDL_TOUCH_MOUSEID && m_secondaryDown)
+            sendSecondaryDrag(int(HostTouchPhase::Moved), float(event.motion.x), float(event.motion.y));
         if (event.motion.which == SDL_TOUCH_MOUSEID || !m_mouseDown)
             break;
         sendTouch(int(HostTouchPhase::Moved), 0, float(event.motion.x), float(event.motion.y), m_mouseTaps);
         break;
     case SDL_MOUSEBUTTONUP:
+        if (event.button.which != SDL_TOUCH_MOUSEID && event.button.button == SDL_BUTTON_RIGHT
+            && m_secondaryDown) {
+            m_secondaryDown = false;
+            sendSecondaryDrag(int(HostTouchPhase::Ended), float(event.button.x), float(event.button.y));
+            break;
+        }
         if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT || !m_mouseDown)
             break;
         m_mouseDown = false;
@@ -431,10 +617,24 @@ void DesktopHost::handleWindowEvent(const SDL_Event& event)
 {
     switch (event.window.event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        m_focused = false;
         setActive(false);
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        setActive(true);
+        m_focused = true;
+        setActive(m_shown);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN:
+        m_shown = false;
+        setActive(false);
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_EXPOSED:
+        m_shown = true;
+        setActive(m_focused);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_RESIZED:
@@ -450,15 +650,69 @@ void DesktopHost::handleWindowEvent(const SDL_Event& event)
     }
 }
 
+namespace {
+
+bool programKey(SDL_Keycode key, HostKey& out)
+{
+    switch (key) {
+    case SDLK_UP:
+        out = HostKey::Up;
+        return true;
+    case SDLK_DOWN:
+        out = HostKey::Down;
+        return true;
+    case SDLK_LEFT:
+        out = HostKey::Left;
+        return true;
+    case SDLK_RIGHT:
+        out = HostKey::Right;
+        return true;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        out = HostKey::Enter;
+        return true;
+    case SDLK_SPACE:
+        out = HostKey::Space;
+        return true;
+    case SDLK_ESCAPE:
+    case SDLK_AC_BACK:
+        out = HostKey::Escape;
+        return true;
+    case SDLK_BACKSPACE:
+        out = HostKey::Backspace;
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void DesktopHost::handleKey(const SDL_Event& event)
 {
     const SDL_Keycode key = event.key.keysym.sym;
     const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+    const bool ctrl = (event.key.keysym.mod & KMOD_CTRL) != 0;
+    if (ctrl && key == SDLK_q) {
+        m_quit = true; // the same way out as closing the window
+        return;
+    }
+    if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+        if (!event.key.repeat)
+            toggleFullscreen();
+        return;
+    }
+    HostKey mapped {};
+    if (!ctrl && !alt && programKey(key, mapped) && m_listener) {
+        // Held arrows keep moving a menu's highlight; other keys act once per press.
+        const bool arrow = mapped == HostKey::Up || mapped == HostKey::Down || mapped == HostKey::Left
+            || mapped == HostKey::Right;
+        if ((!event.key.repeat || arrow) && m_listener->hostKey(mapped))
+            return;
+    }
     if (event.key.repeat)
         return;
-    if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
-        toggleFullscreen();
-    } else if (key == SDLK_F12) {
+    if (key == SDLK_F12) {
         m_screenshotPending = true;
     } else if (key == SDLK_SPACE) {
         m_virtual.shake();
@@ -481,6 +735,22 @@ void DesktopHost::sendTouch(int phase, std::int64_t id, float windowX, float win
     windowToView(windowX, windowY, point.x, point.y);
     point.tapCount = std::max(1, tapCount);
     m_listener->hostTouches(HostTouchPhase(phase), { point }, absoluteTime());
+}
+
+void DesktopHost::sendSecondaryDrag(int phase, float windowX, float windowY)
+{
+    if (!m_listener)
+        return;
+    float x = 0, y = 0;
+    windowToView(windowX, windowY, x, y);
+    m_listener->hostSecondaryDrag(HostTouchPhase(phase), x, y);
+}
+
+PhotoLibrary* DesktopHost::photoLibrary()
+{
+    if (!m_photos)
+        m_photos = std::make_unique<FolderPhotoLibrary>(picturesDirectory(), true);
+    return m_photos.get();
 }
 
 void DesktopHost::cancelTouches()
@@ -540,7 +810,7 @@ void DesktopHost::openController(int deviceIndex)
     }
     m_controller = pad;
     m_controllerHasSample = false;
-    std::printf("Tilt: using the motion sensor of %s\n",
+    logLine(LogLevel::Info, "Tilt: using the motion sensor of %s",
         SDL_GameControllerName(pad) ? SDL_GameControllerName(pad) : "a controller");
 }
 
@@ -594,11 +864,46 @@ bool DesktopHost::gettimeofday(HostTimeValue& out)
 
 double DesktopHost::absoluteTime() { return double(monotonicMicros() - m_clockOrigin) / 1e6; }
 
+namespace {
+
+// ALSA reports every device it fails to open on standard error, eight lines on a machine with
+// no sound card. Its messages go to the debug level instead; SDL loads the same library, so the
+// handler set here is the one its audio driver hears.
+extern "C" void alsaMessage(
+    const char* file, int line, const char* function, int error, const char* format, ...)
+{
+    (void)file;
+    (void)line;
+    (void)function;
+    (void)error;
+    if (!logLevelEnabled(LogLevel::Debug))
+        return;
+    va_list args;
+    va_start(args, format);
+    logLineV(LogLevel::Debug, format, args);
+    va_end(args);
+}
+
+void quietALSA()
+{
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    // Kept loaded for the rest of the run: the handler must outlive every ALSA call.
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_GLOBAL);
+    if (!alsa)
+        return;
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(alsaMessage);
+}
+
+} // namespace
+
 bool DesktopHost::currentAudioRoute(std::string& route)
 {
     // Tried once: without a sound server every attempt would wait on it again.
     if (!m_audioTried) {
         m_audioTried = true;
+        quietALSA();
         m_audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     }
     std::string device;
@@ -635,7 +940,7 @@ bool DesktopHost::openURL(const std::string& url)
 {
     std::string why;
     if (!isOpenableURL(url, why)) {
-        std::fprintf(stderr, "Host: not opening %s: %s\n", url.c_str(), why.c_str());
+        logLine(LogLevel::Warning, "Host: not opening %s: %s", url.c_str(), why.c_str());
         return false;
     }
     // Straight to the program: the address never passes through a shell.
@@ -643,7 +948,7 @@ bool DesktopHost::openURL(const std::string& url)
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
     if (rc != 0) {
-        std::fprintf(stderr, "Host: cannot start xdg-open: %s\n", std::strerror(rc));
+        logLine(LogLevel::Warning, "Host: cannot start xdg-open: %s", std::strerror(rc));
         return false;
     }
     m_children.push_back(pid);

@@ -6,6 +6,7 @@
 // game controller with a motion sensor is there. F11 or Alt+Enter toggles fullscreen, F12 saves
 // a screenshot under the Pictures folder.
 
+#include "Platform/FolderPhotoLibrary.h"
 #include "Platform/SdlHost.h"
 #include "Platform/VirtualAccelerometer.h"
 
@@ -27,6 +28,10 @@ public:
 
     const char* name() const override { return "desktop"; }
 
+    // Starts SDL's video on a real display. Without one (SDL would fall back to its windowless
+    // drivers) it prints one line saying so and how to run headless, and returns false.
+    bool openDisplay();
+
     // Pumps events and runs the display link once per display refresh until the window closes
     // or termination is asked for; the listener then hears hostWillTerminate.
     int run() override;
@@ -47,6 +52,17 @@ public:
     void playSystemSound(SystemSoundID id) override;
     void setSystemSoundCompletion(SystemSoundID id, std::function<void()> completion) override;
 
+    // The user's Pictures folder, thumbnails made on a worker thread, files dropped on the window.
+    PhotoLibrary* photoLibrary() override;
+
+    // Xft.dpi in an X resource database text, 0 when absent or unreadable.
+    static double dpiFromResources(const std::string& resources);
+    // The desktop's scale from Xft.dpi or, failing that, the monitor's physical DPI (0: unknown).
+    static double uiScaleForDPI(double xftDpi, double monitorDpi);
+    // The first window: whole steps of the desktop scale, the largest that fits the usable area.
+    static void windowSizeFor(int widthPoints, int heightPoints, int usableWidth, int usableHeight,
+        double uiScale, int& width, int& height);
+
     // $XDG_DATA_HOME/bonzelar, or ~/.local/share/bonzelar.
     static std::string defaultDataDirectory();
     // The user's Pictures folder (xdg-user-dir PICTURES, or ~/Pictures).
@@ -65,6 +81,7 @@ private:
     void handleKey(const SDL_Event& event);
     void sendTouch(int phase, std::int64_t id, float windowX, float windowY, int tapCount);
     void cancelTouches();
+    void sendSecondaryDrag(int phase, float windowX, float windowY);
     void setActive(bool active);
     void toggleFullscreen();
     void saveScreenshotToPictures();
@@ -74,14 +91,15 @@ private:
     void deliverSamples(double now);
     double secondsUntilNextSample(double now) const;
 
-    void applySwapInterval();
     double refreshRate() const;
     void waitForEvents(double seconds);
     void noteRouteChange();
     void reapChildren();
 
     bool m_quit = false;
-    bool m_active = true;
+    bool m_active = true; // focused and shown: the game runs
+    bool m_focused = true;
+    bool m_shown = true; // false while minimised or hidden
     bool m_fullscreen = false;
     bool m_screenshotPending = false;
     bool m_audioStarted = false;
@@ -92,7 +110,6 @@ private:
     bool m_vsync = false;
     bool m_adaptiveVsync = false;
     bool m_vsyncPaces = false;
-    int m_swapIntervalApplied = 0;
     int m_fastFrames = 0;
     double m_lastFrameStart = -1;
     double m_nextFrame = 0;
@@ -115,6 +132,9 @@ private:
     double m_sampleInterval = 1.0 / 60.0;
     double m_nextSample = 0;
     double m_lastSample = -1;
+
+    std::unique_ptr<FolderPhotoLibrary> m_photos; // made on first use
+    bool m_secondaryDown = false; // the right button is dragging
 
     std::vector<pid_t> m_children; // xdg-open processes still to reap
     std::unique_ptr<SystemSounds> m_sounds;

@@ -1,4 +1,5 @@
 #include "Platform/HeadlessHost.h"
+#include "Platform/Log.h"
 
 #include <SDL.h>
 
@@ -13,6 +14,8 @@ HeadlessHost::HeadlessHost(Options options)
     if (!(m_options.dt > 0) || !std::isfinite(m_options.dt))
         m_options.dt = 1.0 / 60.0;
     setDataDirectory(m_options.dataDirectory);
+    if (!m_options.dataDirectory.empty())
+        m_photos.setFolder(m_options.dataDirectory + "/Pictures");
     // Present even when empty, so dumps of different runs line up.
     m_requests["urls"] = nlohmann::json::array();
 }
@@ -105,7 +108,7 @@ bool HeadlessHost::openURL(const std::string& url)
     nlohmann::json entry = { { "frame", m_frame }, { "time", virtualTime() }, { "what", url } };
     if (!allowed) {
         entry["refused"] = true;
-        std::fprintf(stderr, "Host: not opening %s: %s\n", url.c_str(), why.c_str());
+        logLine(LogLevel::Warning, "Host: not opening %s: %s", url.c_str(), why.c_str());
     }
     record("urls", std::move(entry));
     return allowed;

@@ -6,6 +6,7 @@
 // input gives the same frames. Requests that would leave the program (sounds, web addresses)
 // are recorded for the dump instead.
 
+#include "Platform/FolderPhotoLibrary.h"
 #include "Platform/SdlHost.h"
 #include "Platform/SystemSound.h"
 
@@ -34,6 +35,9 @@ public:
     ~HeadlessHost() override;
 
     const char* name() const override { return "headless"; }
+    // The pictures in the data directory's "Pictures" folder; thumbnails are made at once, so
+    // runs do not depend on thread timing.
+    PhotoLibrary* photoLibrary() override { return &m_photos; }
 
     // Runs frames until options.frames have run or termination was asked for; then the
     // after-last-frame hook, then the listener's hostWillTerminate. Returns 0.
@@ -57,6 +61,8 @@ public:
 
     bool gettimeofday(HostTimeValue& out) override;
     double absoluteTime() override { return kEpochAbsoluteTime + virtualTime(); }
+    // The same date in every run, so dumps of a run compare equal.
+    double currentDate() override { return double(kEpochSeconds) + virtualTime(); }
 
     void setAccelerometerInterval(double seconds) override { m_accelerometerInterval = seconds; }
     double accelerometerInterval() const { return m_accelerometerInterval; }
@@ -108,4 +114,5 @@ private:
         SystemSoundID id;
     };
     std::vector<PendingSound> m_playingSounds; // in the order they were started
+    FolderPhotoLibrary m_photos { "", false };
 };

@@ -16,4 +16,7 @@ public:
     virtual bool gettimeofday(HostTimeValue& out) = 0;
     // Seconds since some fixed point, monotonic (sound gating, shake debouncing).
     virtual double absoluteTime() = 0;
+    // Calendar time in seconds since 1970 (UTC), for dates a player reads. The POSIX version
+    // is in HostServices.cpp; the headless host counts it from its virtual clock.
+    virtual double currentDate();
 };

@@ -4,6 +4,7 @@
 #include <string>
 
 class KeyValueStore;
+class PhotoLibrary;
 
 class HostFiles {
 public:
@@ -17,4 +18,6 @@ public:
     // Creates the folder, and any missing folders above it, with the permission bits given.
     // True when it exists afterwards. The POSIX version is in HostServices.cpp.
     virtual bool makeDirectory(const std::string& path, int mode);
+    // Pictures for the photo picker (Platform/PhotoLibrary.h); null where there are none.
+    virtual PhotoLibrary* photoLibrary() { return nullptr; }
 };

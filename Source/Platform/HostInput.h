@@ -15,6 +15,9 @@ struct HostTouchPoint {
 
 enum class HostTouchPhase { Began, Moved, Ended, Cancelled };
 
+// The keys the program itself answers to (menus, alerts, going back).
+enum class HostKey { Up, Down, Left, Right, Enter, Space, Escape, Backspace };
+
 // Events the host delivers, on the main thread, to whoever runs the program.
 class HostListener {
 public:
@@ -31,6 +34,27 @@ public:
     virtual void hostWillTerminate() = 0;
     // A new audio output route name ("Headphone", "Speaker", ...). Main thread.
     virtual void hostAudioRouteChanged(const std::string& route) = 0;
+    // Desktop mouse extras, view points: a wheel turn (notches, positive away from the player)
+    // and a drag with the secondary button. Nothing by default.
+    virtual void hostWheel(float x, float y, float notches)
+    {
+        (void)x;
+        (void)y;
+        (void)notches;
+    }
+    virtual void hostSecondaryDrag(HostTouchPhase phase, float x, float y)
+    {
+        (void)phase;
+        (void)x;
+        (void)y;
+    }
+    // A key pressed, or repeating while held. True when the program used it; the host then
+    // gives it no meaning of its own (Space shaking the virtual phone).
+    virtual bool hostKey(HostKey key)
+    {
+        (void)key;
+        return false;
+    }
 };
 
 class HostInput {

@@ -7,9 +7,16 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+double HostClock::currentDate()
+{
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
 
 bool HostFiles::makeDirectory(const std::string& path, int mode)
 {

@@ -23,6 +23,9 @@ public:
     virtual int surfacePixelWidth() const = 0;
     virtual int surfacePixelHeight() const = 0;
     virtual float contentScale() const = 0;
+    // Pixels per point that pictures and text are made at: at least contentScale, more where
+    // the view can grow (a resizable window), so that growing never enlarges them.
+    virtual float pictureScale() const { return contentScale(); }
     // Where the view goes in the drawable, in pixels from its bottom left: the whole surface,
     // except in a fullscreen window, where the 2:3 view is letterboxed in the middle. Pass it to
     // glViewport instead of (0, 0, width, height).

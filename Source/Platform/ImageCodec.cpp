@@ -2,8 +2,11 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <jpeglib.h>
+#include <png.h>
 
 #include <cerrno>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -75,6 +78,268 @@ struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+// Every chunk must lie inside the data and the file must reach IEND; a length that runs past
+// the end (a 41-byte file claiming a 2 GB chunk) is refused here, before libpng waits for it.
+bool pngChunksInside(const std::uint8_t* data, std::size_t size)
+{
+    std::size_t pos = 8;
+    while (size - pos >= 12) {
+        const std::uint32_t length = bigEndian32(data + pos);
+        if (length > 0x7FFFFFFFu || length > size - pos - 12)
+            return false;
+        if (std::memcmp(data + pos + 4, "IEND", 4) == 0)
+            return true;
+        pos += 12 + length;
+    }
+    return false;
+}
+
+// --- PNG through libpng ------------------------------------------------------------------------
+// libpng reports errors by longjmp, so nothing with a destructor may live in the frames between
+// setjmp and the library: the decode writes into storage its caller owns.
+
+struct PngInput {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos;
+    char message[160];
+};
+
+void pngRead(png_structp png, png_bytep out, png_size_t length)
+{
+    auto* in = static_cast<PngInput*>(png_get_io_ptr(png));
+    if (length > in->size - in->pos)
+        png_error(png, "picture data cut short");
+    std::memcpy(out, in->data + in->pos, length);
+    in->pos += length;
+}
+
+void pngError(png_structp png, png_const_charp message)
+{
+    auto* in = static_cast<PngInput*>(png_get_error_ptr(png));
+    std::snprintf(in->message, sizeof in->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp) { }
+
+// Whatever the file holds (grey, palette, 1 to 16 bits, tRNS or an alpha channel), comes out as
+// 8-bit RGBA. rows must have room for the size already checked from the header.
+bool decodePNGInto(PngInput& in, int width, int height, std::uint8_t* rgba, bool& hasAlpha)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &in, pngError, pngWarning);
+    if (!png) {
+        std::snprintf(in.message, sizeof in.message, "out of memory");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &in, pngRead);
+    png_set_user_limits(png, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height));
+    png_read_info(png, info);
+    if (png_get_image_width(png, info) != static_cast<png_uint_32>(width)
+        || png_get_image_height(png, info) != static_cast<png_uint_32>(height))
+        png_error(png, "picture size does not match its header");
+    const int colorType = png_get_color_type(png, info);
+    hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS);
+    png_set_expand(png); // palette to RGB, grey below 8 bits to 8, tRNS to alpha
+    png_set_scale_16(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    if (!hasAlpha)
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4)
+        png_error(png, "unexpected row layout");
+    for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
+        for (int row = 0; row < height; ++row)
+            png_read_row(
+                png, rgba + static_cast<std::size_t>(row) * static_cast<std::size_t>(width) * 4, nullptr);
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+// --- JPEG through libjpeg-turbo ------------------------------------------------------------------
+
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void jpegErrorExit(j_common_ptr cinfo)
+{
+    auto* error = reinterpret_cast<JpegError*>(cinfo->err);
+    cinfo->err->format_message(cinfo, error->message);
+    std::longjmp(error->jump, 1);
+}
+
+void jpegSilent(j_common_ptr, int) { }
+
+// A progressive file can ask for thousands of scans over the same pixels, minutes of work for
+// a few kilobytes; real cameras and editors write a dozen or so.
+constexpr int kMaxJpegScans = 256;
+
+void jpegProgress(j_common_ptr cinfo)
+{
+    if (cinfo->is_decompressor) {
+        const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+        if (d->input_scan_number > kMaxJpegScans) {
+            auto* error = reinterpret_cast<JpegError*>(cinfo->err);
+            std::snprintf(error->message, sizeof error->message, "more than %d scans", kMaxJpegScans);
+            std::longjmp(error->jump, 1);
+        }
+    }
+}
+
+// EXIF orientation read by hand: one SHORT tag in IFD0 is all the game needs, and a small
+// bounded reader keeps a full EXIF library's parsing of every untrusted IFD and maker note
+// out of the path of every photo.
+int exifOrientation(const std::uint8_t* p, std::size_t size)
+{
+    if (size < 14 || std::memcmp(p, "Exif\0\0", 6) != 0)
+        return 1;
+    p += 6;
+    size -= 6;
+    bool little;
+    if (std::memcmp(p, "II*\0", 4) == 0)
+        little = true;
+    else if (std::memcmp(p, "MM\0*", 4) == 0)
+        little = false;
+    else
+        return 1;
+    auto u16 = [&](std::size_t at) -> unsigned {
+        return little ? unsigned(p[at]) | unsigned(p[at + 1]) << 8
+                      : unsigned(p[at]) << 8 | unsigned(p[at + 1]);
+    };
+    auto u32 = [&](std::size_t at) -> std::uint32_t {
+        return little ? (std::uint32_t(u16(at + 2)) << 16) | u16(at)
+                      : (std::uint32_t(u16(at)) << 16) | u16(at + 2);
+    };
+    const std::uint32_t ifd = u32(4);
+    if (ifd > size || size - ifd < 2)
+        return 1;
+    const unsigned count = u16(ifd);
+    for (unsigned i = 0; i < count; ++i) {
+        const std::size_t entry = std::size_t(ifd) + 2 + std::size_t(i) * 12;
+        if (entry + 12 > size)
+            return 1;
+        // Tag 0x0112, type SHORT, one value, held in the entry itself.
+        if (u16(entry) == 0x0112 && u16(entry + 2) == 3 && u32(entry + 4) == 1) {
+            const unsigned orientation = u16(entry + 8);
+            return orientation >= 1 && orientation <= 8 ? int(orientation) : 1;
+        }
+    }
+    return 1;
+}
+
+// Decodes into rgba (width x height, as stored; the caller turns it upright).
+// cmykRow has room for one row of four bytes a pixel.
+bool decodeJPEGInto(const std::uint8_t* data, std::size_t size, int width, int height, std::uint8_t* rgba,
+    std::uint8_t* cmykRow, int& orientation, char (&message)[JMSG_LENGTH_MAX])
+{
+    jpeg_decompress_struct cinfo;
+    JpegError error;
+    jpeg_progress_mgr progress;
+    cinfo.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = jpegErrorExit;
+    error.manager.emit_message = jpegSilent;
+    error.message[0] = 0;
+    if (setjmp(error.jump)) {
+        std::snprintf(message, sizeof message, "%s", error.message);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    progress.progress_monitor = jpegProgress;
+    cinfo.progress = &progress;
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width != JDIMENSION(width) || cinfo.image_height != JDIMENSION(height)) {
+        std::snprintf(error.message, sizeof error.message, "picture size does not match its header");
+        std::longjmp(error.jump, 1);
+    }
+    orientation = 1;
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
+        if (m->marker == JPEG_APP0 + 1 && (orientation = exifOrientation(m->data, m->data_length)) != 1)
+            break;
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
+    jpeg_start_decompress(&cinfo);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        std::uint8_t* row = rgba + std::size_t(cinfo.output_scanline) * std::size_t(width) * 4;
+        JSAMPROW target = cmyk ? cmykRow : row;
+        jpeg_read_scanlines(&cinfo, &target, 1);
+        if (cmyk) {
+            // Photoshop writes CMYK JPEGs inverted, which is what libjpeg hands back.
+            for (int x = 0; x < width; ++x) {
+                const unsigned k = cmykRow[x * 4 + 3];
+                for (int c = 0; c < 3; ++c)
+                    row[x * 4 + c] = std::uint8_t(cmykRow[x * 4 + c] * k / 255);
+                row[x * 4 + 3] = 255;
+            }
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+// EXIF orientations 2 to 8: mirrored and turned as the camera was held.
+void turnUpright(HostImage& image, int orientation)
+{
+    if (orientation <= 1 || orientation > 8)
+        return;
+    const int w = image.width, h = image.height;
+    const bool swaps = orientation >= 5;
+    const int outW = swaps ? h : w, outH = swaps ? w : h;
+    std::vector<std::uint8_t> turned(image.rgba.size());
+    for (int y = 0; y < outH; ++y) {
+        for (int x = 0; x < outW; ++x) {
+            int sx = x, sy = y;
+            switch (orientation) {
+            case 2:
+                sx = w - 1 - x;
+                break;
+            case 3:
+                sx = w - 1 - x;
+                sy = h - 1 - y;
+                break;
+            case 4:
+                sy = h - 1 - y;
+                break;
+            case 5:
+                sx = y;
+                sy = x;
+                break;
+            case 6:
+                sx = y;
+                sy = h - 1 - x;
+                break;
+            case 7:
+                sx = w - 1 - y;
+                sy = h - 1 - x;
+                break;
+            case 8:
+                sx = w - 1 - y;
+                sy = x;
+                break;
+            }
+            std::memcpy(
+                &turned[(std::size_t(y) * outW + x) * 4], &image.rgba[(std::size_t(sy) * w + sx) * 4], 4);
+        }
+    }
+    image.rgba = std::move(turned);
+    image.width = outW;
+    image.height = outH;
+}
 
 void initCodecsOnce()
 {
@@ -204,43 +469,39 @@ bool decode(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& 
             + std::to_string(limit) + " pixels a side";
         return false;
     }
-
-    initCodecsOnce();
-    SDL_RWops* rw = SDL_RWFromConstMem(data, int(size));
-    if (!rw) {
-        error = std::string("cannot read picture data: ") + SDL_GetError();
-        return false;
-    }
-    SurfacePtr loaded(IMG_LoadTyped_RW(rw, 1, format == Format::PNG ? "PNG" : "JPG"));
-    if (!loaded) {
-        error = std::string("cannot decode picture: ") + IMG_GetError();
-        return false;
-    }
-    // The header is what was checked; never trust a decoder that disagrees with it.
-    if (loaded->w != width || loaded->h != height) {
-        error = "decoded picture size does not match its header";
-        return false;
-    }
-    const bool hasAlpha
-        = format == Format::PNG && (loaded->format->Amask != 0 || SDL_HasColorKey(loaded.get()));
-    SurfacePtr rgba(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0));
-    if (!rgba) {
-        error = std::string("cannot convert picture: ") + SDL_GetError();
+    if (std::int64_t(width) * height > kMaxPixels) {
+        error = "picture is " + std::to_string(width) + " x " + std::to_string(height) + ", more than "
+            + std::to_string(kMaxPixels / 1000000) + " million pixels";
         return false;
     }
 
-    out.width = width;
-    out.height = height;
-    out.hasAlpha = hasAlpha;
-    out.rgba.resize(std::size_t(width) * std::size_t(height) * 4);
-    if (SDL_MUSTLOCK(rgba.get()))
-        SDL_LockSurface(rgba.get());
-    const auto* src = static_cast<const std::uint8_t*>(rgba->pixels);
-    for (int row = 0; row < height; ++row)
-        std::memcpy(out.rgba.data() + std::size_t(row) * std::size_t(width) * 4,
-            src + std::size_t(row) * rgba->pitch, std::size_t(width) * 4);
-    if (SDL_MUSTLOCK(rgba.get()))
-        SDL_UnlockSurface(rgba.get());
+    if (format == Format::PNG && !pngChunksInside(data, size)) {
+        error = "PNG chunk runs past the end of the data: damaged or cut short";
+        return false;
+    }
+
+    HostImage image;
+    image.width = width;
+    image.height = height;
+    image.rgba.resize(std::size_t(width) * std::size_t(height) * 4);
+    if (format == Format::PNG) {
+        PngInput in { data, size, 0, {} };
+        if (!decodePNGInto(in, width, height, image.rgba.data(), image.hasAlpha)) {
+            error = std::string("cannot decode PNG: ") + in.message;
+            return false;
+        }
+    } else {
+        char message[JMSG_LENGTH_MAX] = {};
+        int orientation = 1;
+        std::vector<std::uint8_t> cmykRow(std::size_t(width) * 4);
+        if (!decodeJPEGInto(
+                data, size, width, height, image.rgba.data(), cmykRow.data(), orientation, message)) {
+            error = std::string("cannot decode JPEG: ") + message;
+            return false;
+        }
+        turnUpright(image, orientation);
+    }
+    out = std::move(image);
     return true;
 }
 
@@ -261,6 +522,7 @@ bool encodePNG(const std::uint8_t* rgba, int width, int height, bool hasAlpha, s
 {
     if (!checkArguments(rgba, width, height, error))
         return false;
+    initCodecsOnce();
     SurfacePtr surface = surfaceFor(rgba, width, height, hasAlpha, error);
     if (!surface)
         return false;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -15,22 +16,21 @@ std::string executableDirectory()
     return ec ? std::string() : exe.parent_path().string();
 }
 
+// Beside the program (a build folder links the source tree's there), or where the install put
+// them relative to the program; never a path of the machine the program was built on.
 std::string findDirectory()
 {
     std::error_code ec;
     const std::string exeDir = executableDirectory();
-    if (!exeDir.empty()) {
-        for (const fs::path& candidate :
-            { fs::path(exeDir) / "Resources", fs::path(exeDir) / ".." / "Resources",
-                fs::path(exeDir) / ".." / "share" / "bonzelar" / "Resources" }) {
-            if (fs::is_directory(candidate, ec))
-                return fs::weakly_canonical(candidate, ec).string();
-        }
-    }
-#ifdef BONZELAR_SOURCE_RESOURCES
-    if (fs::is_directory(BONZELAR_SOURCE_RESOURCES, ec))
-        return BONZELAR_SOURCE_RESOURCES;
+    if (exeDir.empty())
+        return {};
+    std::vector<fs::path> candidates { fs::path(exeDir) / "Resources" };
+#ifdef BONZELAR_INSTALLED_RESOURCES
+    candidates.push_back(fs::path(exeDir) / BONZELAR_INSTALLED_RESOURCES);
 #endif
+    for (const fs::path& candidate : candidates)
+        if (fs::is_directory(candidate, ec))
+            return fs::weakly_canonical(candidate, ec).string();
     return {};
 }
 } // namespace

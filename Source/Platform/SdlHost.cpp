@@ -1,4 +1,5 @@
 #include "Platform/SdlHost.h"
+#include "Platform/Log.h"
 
 #include "Platform/ImageCodec.h"
 #include "Platform/ResourceLocator.h"
@@ -54,14 +55,14 @@ bool SdlHost::createSurface(int widthPoints, int heightPoints, int colorBits, in
         return true;
     if (widthPoints <= 0 || heightPoints <= 0 || (colorBits != 16 && colorBits != 32)
         || (depthBits != 0 && depthBits != 16 && depthBits != 24)) {
-        std::fprintf(stderr, "Host: cannot make a %d x %d surface with %d colour and %d depth bits\n",
+        logLine(LogLevel::Error, "Host: cannot make a %d x %d surface with %d colour and %d depth bits",
             widthPoints, heightPoints, colorBits, depthBits);
         return false;
     }
     std::string why;
     if (!m_videoStarted) {
         if (!startVideo(why)) {
-            std::fprintf(stderr, "Host: no video: %s\n", why.c_str());
+            logLine(LogLevel::Error, "Host: no video: %s", why.c_str());
             return false;
         }
         m_videoStarted = true;
@@ -72,7 +73,7 @@ bool SdlHost::createSurface(int widthPoints, int heightPoints, int colorBits, in
     std::uint32_t flags = 0;
     chooseWindow(widthPoints, heightPoints, width, height, flags);
     if (!openWindow(width, height, flags, colorBits, depthBits, why)) {
-        std::fprintf(stderr, "Host: cannot create the GL ES 1.1 surface: %s\n", why.c_str());
+        logLine(LogLevel::Error, "Host: cannot create the GL ES 1.1 surface: %s", why.c_str());
         return false;
     }
     return true;
@@ -212,12 +213,12 @@ std::vector<std::uint8_t> SdlHost::readPixels(int& width, int& height)
 bool SdlHost::writePNG(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height)
 {
     if (width <= 0 || height <= 0 || rgba.size() < std::size_t(width) * std::size_t(height) * 4) {
-        std::fprintf(stderr, "Host: no picture to write to %s\n", path.c_str());
+        logLine(LogLevel::Warning, "Host: no picture to write to %s", path.c_str());
         return false;
     }
     std::string error;
     if (!ImageCodec::writePNGFile(path, rgba.data(), width, height, true, error)) {
-        std::fprintf(stderr, "Host: %s\n", error.c_str());
+        logLine(LogLevel::Warning, "Host: %s", error.c_str());
         return false;
     }
     return true;
@@ -265,7 +266,7 @@ bool SdlHost::decodeImageFile(const std::string& path, int maxSide, HostImage& o
     std::string error;
     if (ImageCodec::decodeFile(path, maxSide, out, error))
         return true;
-    std::fprintf(stderr, "Image: %s\n", error.c_str());
+    logLine(LogLevel::Warning, "Image: %s", error.c_str());
     return false;
 }
 
@@ -274,7 +275,7 @@ bool SdlHost::decodeImageData(const std::uint8_t* data, std::size_t size, int ma
     std::string error;
     if (ImageCodec::decode(data, size, maxSide, out, error))
         return true;
-    std::fprintf(stderr, "Image: %s\n", error.c_str());
+    logLine(LogLevel::Warning, "Image: %s", error.c_str());
     return false;
 }
 
@@ -283,12 +284,12 @@ bool SdlHost::encodePNG(const HostImage& image, std::vector<std::uint8_t>& out)
     std::string error;
     if (image.rgba.size()
         < std::size_t(std::max(0, image.width)) * std::size_t(std::max(0, image.height)) * 4) {
-        std::fprintf(stderr, "Image: picture data is shorter than its size\n");
+        logLine(LogLevel::Warning, "Image: picture data is shorter than its size");
         return false;
     }
     if (ImageCodec::encodePNG(image.rgba.data(), image.width, image.height, image.hasAlpha, out, error))
         return true;
-    std::fprintf(stderr, "Image: %s\n", error.c_str());
+    logLine(LogLevel::Warning, "Image: %s", error.c_str());
     return false;
 }
 
@@ -297,7 +298,7 @@ bool SdlHost::measureText(const HostTextRequest& request, float& width, float& h
     std::string error;
     if (TextRasterizer::shared().measure(request, width, height, error))
         return true;
-    std::fprintf(stderr, "Text: %s\n", error.c_str());
+    logLine(LogLevel::Warning, "Text: %s", error.c_str());
     return false;
 }
 
@@ -306,7 +307,7 @@ bool SdlHost::renderText(const HostTextRequest& request, HostTextBitmap& out)
     std::string error;
     if (TextRasterizer::shared().render(request, out, error))
         return true;
-    std::fprintf(stderr, "Text: %s\n", error.c_str());
+    logLine(LogLevel::Warning, "Text: %s", error.c_str());
     return false;
 }
 

@@ -2,8 +2,8 @@
 // What the desktop and the headless host share: one SDL window with an OpenGL ES 1.1 context,
 // pixel read-back, pictures, text, resources, the data directory and the settings store.
 //
-// The view is always 320 x 480 points. In a window of another shape (fullscreen) it is
-// letterboxed: the largest 2:3 area that fits, centred; the rest stays black.
+// The view is always 320 x 480 points. In a window of another shape it is letterboxed: the
+// largest 2:3 area that fits, centred, at the exact scale; the rest stays black.
 
 #include "Platform/Host.h"
 
@@ -33,6 +33,7 @@ public:
     int surfacePixelWidth() const override { return m_viewWidth; }
     int surfacePixelHeight() const override { return m_viewHeight; }
     float contentScale() const override;
+    float pictureScale() const override { return m_pictureScale > 0 ? m_pictureScale : contentScale(); }
     void surfaceViewport(int& x, int& y, int& width, int& height) const override;
     std::vector<std::uint8_t> readPixels(int& width, int& height) override;
     bool writePNG(
@@ -88,6 +89,8 @@ protected:
     void fireDisplayLink();
 
     void setDataDirectory(std::string dir) { m_dataDirectory = std::move(dir); }
+    // 0 follows the view's scale.
+    void setPictureScale(float scale) { m_pictureScale = scale; }
 
     SDL_Window* m_window = nullptr;
     void* m_context = nullptr; // SDL_GLContext
@@ -103,6 +106,7 @@ private:
 
     std::function<void()> m_displayLink;
     int m_frameInterval = 1;
+    float m_pictureScale = 0;
     std::string m_dataDirectory;
     std::unique_ptr<KeyValueStore> m_store;
     std::unique_ptr<GL> m_gl;

@@ -1,9 +1,12 @@
 #include "Platform/SqliteStore.h"
+#include "Platform/Log.h"
 
 #include <sqlite3.h>
 
 #include <cctype>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -39,6 +42,33 @@ std::string columnText(sqlite3_stmt* st, int column)
                 : std::string();
 }
 
+// Structured values here are a few levels deep (the high-score list); a value nested far deeper
+// was not written by this program, and copying or printing it would recurse off the stack.
+constexpr int kMaxJsonDepth = 64;
+
+bool nestedWithin(const std::string& text, int limit)
+{
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit)
+                return false;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
 // Decodes one row; false for a row this program did not write (unknown tag, wrong storage).
 bool decodeValue(sqlite3_stmt* st, const std::string& tag, KeyValueStore::Value& out)
 {
@@ -56,7 +86,10 @@ bool decodeValue(sqlite3_stmt* st, const std::string& tag, KeyValueStore::Value&
         const int size = sqlite3_column_bytes(st, 2);
         out.emplace<4>(bytes, bytes + (bytes ? size : 0));
     } else if (tag == "json" && storage == SQLITE_TEXT) {
-        nlohmann::json parsed = nlohmann::json::parse(columnText(st, 2), nullptr, false);
+        const std::string text = columnText(st, 2);
+        if (!nestedWithin(text, kMaxJsonDepth))
+            return false;
+        nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);
         if (parsed.is_discarded())
             return false;
         out.emplace<5>(std::move(parsed));
@@ -87,7 +120,8 @@ LoadResult loadRows(sqlite3* db, std::map<std::string, KeyValueStore::Value>& va
         if (decodeValue(st, columnText(st, 1), value))
             values[key] = std::move(value);
         else
-            std::fprintf(stderr, "Settings store: ignoring the unreadable value of \"%s\"\n", key.c_str());
+            logLine(
+                LogLevel::Warning, "Settings store: ignoring the unreadable value of \"%s\"", key.c_str());
     }
     sqlite3_finalize(st);
     if (rc == SQLITE_DONE)
@@ -143,6 +177,12 @@ std::string fileURI(const std::string& path)
 SqliteStore::SqliteStore(const std::string& dataDirectory)
     : m_path((fs::path(dataDirectory) / kFileName).string())
 {
+    // Under a file-size limit the kernel would end the game with SIGXFSZ at the first write;
+    // ignored, the write fails with EFBIG and is reported like a full disk.
+    struct sigaction current;
+    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        std::signal(SIGXFSZ, SIG_IGN);
+
     std::error_code ec;
     fs::create_directories(dataDirectory, ec);
 
@@ -152,7 +192,7 @@ SqliteStore::SqliteStore(const std::string& dataDirectory)
         close();
         const std::string damage = why;
         if (!moveAside()) {
-            std::fprintf(stderr,
+            logLine(LogLevel::Warning,
                 "Settings store %s is damaged (%s) and could not be moved aside; starting with fresh "
                 "settings "
                 "that will not be kept.\n",
@@ -160,20 +200,20 @@ SqliteStore::SqliteStore(const std::string& dataDirectory)
             m_writeFailureReported = true;
             return;
         }
-        std::fprintf(stderr,
-            "Settings store %s was damaged (%s); moved it aside as %s and starting with fresh settings.\n",
+        logLine(LogLevel::Warning,
+            "Settings store %s was damaged (%s); moved it aside as %s and starting with fresh settings.",
             m_path.c_str(), damage.c_str(), m_movedAsidePath.c_str());
         result = open(why);
     }
     if (result != OpenResult::Ok) {
         close();
-        std::fprintf(stderr,
-            "Settings store %s could not be opened (%s); changes will not be kept after this run.\n",
-            m_path.c_str(), why.c_str());
+        const bool current = result != OpenResult::Failed || loadReadOnly();
+        logLine(LogLevel::Warning,
+            "Settings store %s could not be opened (%s); changes will not be kept after this run%s.",
+            m_path.c_str(), why.c_str(),
+            current ? "" : ", and the settings shown may be older than the last ones saved");
         // That line is the one report: later refused writes say nothing more.
         m_writeFailureReported = true;
-        if (result == OpenResult::Failed)
-            loadReadOnly();
     }
 }
 
@@ -250,10 +290,41 @@ SqliteStore::OpenResult SqliteStore::open(std::string& why)
     return OpenResult::Ok;
 }
 
-void SqliteStore::loadReadOnly()
+// SQLite cannot read a WAL database whose folder refuses it the shared-memory file, so the
+// database and its journal are read from copies in a scratch folder, where the journal is folded
+// in as usual.
+static bool loadFromCopy(const std::string& path, std::map<std::string, KeyValueStore::Value>& values)
 {
-    // Best effort so a read-only disk still shows the player's settings; a journal that was not
-    // folded back is not seen, which is why this is only the fallback.
+    std::error_code ec;
+    std::string base = "/tmp";
+    if (const char* tmp = std::getenv("TMPDIR"); tmp && tmp[0] == '/')
+        base = tmp;
+    std::string scratch = base + "/bonzelar-settings-XXXXXX";
+    if (!mkdtemp(scratch.data()))
+        return false;
+    const fs::path copy = fs::path(scratch) / fs::path(path).filename();
+    bool loaded = fs::copy_file(path, copy, ec) && fs::copy_file(path + "-wal", copy.string() + "-wal", ec);
+    if (loaded) {
+        sqlite3* db = nullptr;
+        std::string why;
+        loaded = sqlite3_open_v2(copy.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+            && loadRows(db, values, why) == LoadResult::Ok;
+        sqlite3_close_v2(db);
+    }
+    fs::remove_all(scratch, ec);
+    return loaded;
+}
+
+bool SqliteStore::loadReadOnly()
+{
+    std::error_code ec;
+    bool current = true;
+    if (fs::exists(m_path + "-wal", ec)) {
+        if (loadFromCopy(m_path, m_values))
+            return true;
+        current = false;
+    }
+    // Best effort so a read-only disk still shows the player's settings.
     sqlite3* db = nullptr;
     const std::string uri = fileURI(m_path) + "?immutable=1";
     if (sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
@@ -262,6 +333,7 @@ void SqliteStore::loadReadOnly()
             m_values.clear();
     }
     sqlite3_close_v2(db);
+    return current;
 }
 
 void SqliteStore::close()
@@ -383,7 +455,7 @@ void SqliteStore::reportWriteFailure(const std::string& why)
     if (m_writeFailureReported)
         return;
     m_writeFailureReported = true;
-    std::fprintf(stderr,
+    logLine(LogLevel::Warning,
         "Settings store %s: a change could not be saved (%s); the game goes on with its settings, but "
         "changes "
         "may not be kept.\n",

@@ -39,7 +39,8 @@ private:
 
     OpenResult open(std::string& why);
     OpenResult load(std::string& why);
-    void loadReadOnly();
+    // False when a journal beside the file could not be read, so the values may be stale.
+    bool loadReadOnly();
     void close();
     bool moveAside();
     bool persist(const std::string& key, const std::optional<Value>& value, std::string& why);

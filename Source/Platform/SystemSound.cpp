@@ -1,4 +1,5 @@
 #include "Platform/SystemSound.h"
+#include "Platform/Log.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -62,7 +63,7 @@ bool SystemSounds::open(const char* driver)
         || Mix_OpenAudioDevice(44100, AUDIO_S16SYS, 2, 1024, nullptr,
                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE)
             != 0) {
-        std::fprintf(stderr, "Sound: no audio output (%s); sound effects are silent\n", SDL_GetError());
+        logLine(LogLevel::Warning, "Sound: no audio output (%s); sound effects are silent", SDL_GetError());
         return false;
     }
     int frequency = 0, channels = 0;
@@ -92,7 +93,7 @@ Host::SystemSoundID SystemSounds::create(const std::string& path)
     if (m_open) {
         entry.chunk = Mix_LoadWAV(path.c_str());
         if (!entry.chunk) {
-            std::fprintf(stderr, "Sound: cannot load %s: %s\n", path.c_str(), Mix_GetError());
+            logLine(LogLevel::Warning, "Sound: cannot load %s: %s", path.c_str(), Mix_GetError());
             return Host::kNoSystemSound;
         }
         if (m_bytesPerSecond > 0)

@@ -1,4 +1,7 @@
 #include "Platform/TextRasterizer.h"
+#include "Platform/Log.h"
+
+#include "Platform/ResourceLocator.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -61,12 +64,18 @@ const char* metricCompatibleFamily(const std::string& family)
     return nullptr;
 }
 
-// Last resort when fontconfig finds nothing SDL_ttf can open.
-const char* const kFallbackFiles[] = {
-    "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
-    "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-};
+// Last resort when fontconfig finds nothing SDL_ttf can open: the font shipped with the
+// resources first, since a system with no fonts at all must still show labels.
+std::vector<std::string> fallbackFiles()
+{
+    std::vector<std::string> files;
+    if (std::string shipped = ResourceLocator::pathFor("Fonts/LiberationSans-Regular.ttf"); !shipped.empty())
+        files.push_back(std::move(shipped));
+    for (const char* system : { "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+             "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf" })
+        files.emplace_back(system);
+    return files;
+}
 
 std::size_t utf8Advance(const std::string& s, std::size_t pos, int characters)
 {
@@ -91,7 +100,7 @@ TextRasterizer::TextRasterizer()
 {
     m_ready = TTF_WasInit() > 0 || TTF_Init() == 0;
     if (!m_ready)
-        std::fprintf(stderr, "Text: cannot start SDL_ttf: %s\n", TTF_GetError());
+        logLine(LogLevel::Warning, "Text: cannot start SDL_ttf: %s", TTF_GetError());
 }
 
 TextRasterizer::~TextRasterizer()
@@ -137,8 +146,8 @@ TextRasterizer::FontFile TextRasterizer::resolve(const std::string& fontName)
         FcPatternDestroy(pattern);
     }
     if (result.path.empty()) {
-        for (const char* file : kFallbackFiles) {
-            if (std::FILE* f = std::fopen(file, "rb")) {
+        for (const std::string& file : fallbackFiles()) {
+            if (std::FILE* f = std::fopen(file.c_str(), "rb")) {
                 std::fclose(f);
                 result.path = file;
                 break;
@@ -171,8 +180,8 @@ TTF_Font* TextRasterizer::font(const std::string& fontName, float pixelSize, std
     TTF_Font* opened = file.path.empty() ? nullptr : TTF_OpenFontIndex(file.path.c_str(), size, file.index);
     if (!opened) {
         // fontconfig may hand out a format FreeType cannot open here; the stock fonts always work.
-        for (const char* fallback : kFallbackFiles) {
-            if ((opened = TTF_OpenFont(fallback, size)) != nullptr) {
+        for (const std::string& fallback : fallbackFiles()) {
+            if ((opened = TTF_OpenFont(fallback.c_str(), size)) != nullptr) {
                 m_resolved[fontName] = FontFile { fallback, 0 };
                 break;
             }

@@ -9,9 +9,12 @@
 #include "Classes/cpMouse.h"
 #include "Engine/Director.h"
 #include "Engine/LabelAtlas.h"
+#include "Platform/Host.h"
 #include "Tooling/DumpRegistry.h"
 
 #include <nlohmann/json.hpp>
+
+#include <cmath>
 
 namespace {
 
@@ -73,6 +76,41 @@ void writeGame(nlohmann::json& out)
     }
 }
 
+// The banner as the player sees it: where, how visible, which advert, and how often it asked.
+void writeBanner(nlohmann::json& out)
+{
+    auto* scene = dynamic_cast<GameScene*>(Director::sharedDirector()->runningScene());
+    AdView* banner = scene ? scene->adView() : nullptr;
+    if (!banner) {
+        out = nullptr;
+        return;
+    }
+    const CGRect frame = banner->frame();
+    const CGAffineTransform t = banner->transform();
+    out["frame"] = { frame.origin.x, frame.origin.y, frame.size.width, frame.size.height };
+    out["center"] = { banner->center().x, banner->center().y };
+    out["rotation"] = std::atan2(t.b, t.a);
+    out["alpha"] = banner->alpha();
+    out["shownAlpha"] = banner->presentationAlpha();
+    out["hidden"] = banner->isHidden();
+    out["inView"] = banner->superview() != nullptr;
+    out["lastAnimation"] = banner->lastAnimation();
+    out["requests"] = banner->requests();
+    out["secondsSinceLastRequest"] = banner->requests() > 0
+        ? nlohmann::json(Host::current().absoluteTime() - banner->lastRequestTime())
+        : nlohmann::json(nullptr);
+    out["adsFailed"] = banner->adsFailed();
+    AdMobView* ad = banner->adMobView();
+    if (ad && ad->advert())
+        out["advert"] = { { "image", ad->advert()->imageName }, { "url", ad->advert()->url } };
+    else
+        out["advert"] = ad ? nlohmann::json("waiting") : nlohmann::json(nullptr);
+}
+
 } // namespace
 
-void installGameDump() { DumpRegistry::add("game", writeGame); }
+void installGameDump()
+{
+    DumpRegistry::add("game", writeGame);
+    DumpRegistry::add("banner", writeBanner);
+}

@@ -2,6 +2,7 @@
 // Tooling/HeadlessRunner.h for the options and Tooling/Script.h for scripts).
 
 #include "Classes/BonzelarAppDelegate.h"
+#include "Tooling/FaceScript.h"
 #include "Tooling/GameDump.h"
 #include "Tooling/HeadlessRunner.h"
 #include "Tooling/OptionsScript.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     installGameDump();
     installTransitionDemo();
     installOptionsScript();
+    installFaceScript();
 
     std::unique_ptr<BonzelarAppDelegate> app;
     return HeadlessRunner::main(

@@ -28,6 +28,8 @@ namespace {
 
 constexpr const char* kProgram = "bonzelar-headless";
 constexpr int kMaxFrames = 100000000;
+// Stored strings are whatever the store held; a dump shows bad UTF-8 as U+FFFD, never throws.
+constexpr auto kReplaceBadUtf8 = nlohmann::json::error_handler_t::replace;
 
 // --- Crashes and hangs ---------------------------------------------------------------------------
 // Signal handlers may only use async-signal-safe calls: write(2), no stdio, no allocation.
@@ -77,6 +79,19 @@ extern "C" void onCrash(int signal)
     raise(signal);
 }
 
+// Ours before SDL starts, so SDL leaves them be: its own only queue a quit event, which no one
+// reads here, and `timeout` or Ctrl+C could not stop a run.
+extern "C" void onStop(int signal)
+{
+    writeText(kProgram);
+    writeText(": stopped (");
+    writeText(strsignal(signal));
+    writeText(") ");
+    writeWhere();
+    writeText("\n");
+    raise(signal);
+}
+
 extern "C" void onHang(int)
 {
     writeText(kProgram);
@@ -96,6 +111,9 @@ void installCrashHandlers()
     action.sa_flags = SA_RESETHAND | SA_NODEFER;
     sigemptyset(&action.sa_mask);
     for (int signal : { SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT })
+        sigaction(signal, &action, nullptr);
+    action.sa_handler = onStop;
+    for (int signal : { SIGTERM, SIGINT })
         sigaction(signal, &action, nullptr);
     struct sigaction hang;
     std::memset(&hang, 0, sizeof hang);
@@ -193,7 +211,8 @@ bool Run::screenshot(HeadlessHost& host, const std::string& path)
 bool Run::dump(HeadlessHost& host, const std::string& path)
 {
     std::string error;
-    if (writeTextFile(path, HeadlessRunner::makeDump(host).dump(2) + "\n", error))
+    if (writeTextFile(
+            path, HeadlessRunner::makeDump(host).dump(2, ' ', false, kReplaceBadUtf8) + "\n", error))
         return true;
     std::fprintf(stderr, "%s: dump: %s\n", kProgram, error.c_str());
     return false;
@@ -395,8 +414,9 @@ nlohmann::ordered_json makeDump(HeadlessHost& host)
     root["time"] = host.virtualTime();
     const Scene* scene = Director::sharedDirector()->runningScene();
     root["scene"] = scene ? nlohmann::ordered_json(scene->className()) : nlohmann::ordered_json();
-    root["nodes"]
-        = scene ? nlohmann::ordered_json::parse(NodeDump::tree(scene).dump()) : nlohmann::ordered_json();
+    root["nodes"] = scene
+        ? nlohmann::ordered_json::parse(NodeDump::tree(scene).dump(-1, ' ', false, kReplaceBadUtf8))
+        : nlohmann::ordered_json();
 
     // What the program asked of the outside (sounds, web addresses), one section each.
     nlohmann::json sections = host.requests();
@@ -407,7 +427,7 @@ nlohmann::ordered_json makeDump(HeadlessHost& host)
                 it.key().c_str());
             continue;
         }
-        root[it.key()] = nlohmann::ordered_json::parse(it.value().dump());
+        root[it.key()] = nlohmann::ordered_json::parse(it.value().dump(-1, ' ', false, kReplaceBadUtf8));
     }
     return root;
 }

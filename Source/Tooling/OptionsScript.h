@@ -4,7 +4,11 @@
 //                     a finger would: the value is kept within the slider's range and its
 //                     action runs
 //   choose TITLE      presses the button of that title on the alert on screen
+//   page CLASS        opens the option page of that class as the first page (the high-score
+//                     and lite About pages have no other way in)
 // Inline, so the portable library never needs the runner's script code.
+#include "Classes/Options.h"
+#include "Classes/Stack.h"
 #include "Engine/AlertView.h"
 #include "Engine/Director.h"
 #include "Engine/Slider.h"
@@ -26,6 +30,20 @@ inline void installOptionsScript()
                 return;
             }
             sliders[index - 1]->slideTo(value);
+        };
+    });
+    ScriptCommands::add("page", [](ScriptArgs& args, ScriptParseState&) -> ScriptAction {
+        const std::string className = args.text("page class");
+        args.finish();
+        if (!OptionsScene::isRegisteredClass(className))
+            args.fail("no option page of class " + className);
+        return [className](ScriptContext&) {
+            // A first page starts the history afresh, wherever the player was.
+            if (Stack* names = OptionsScene::classNamesStack()) {
+                names->clear();
+                OptionsScene::titlesStack()->clear();
+            }
+            OptionsScene::first(OptionsScene::sceneWithClassName(className).get());
         };
     });
     ScriptCommands::add("choose", [](ScriptArgs& args, ScriptParseState&) -> ScriptAction {

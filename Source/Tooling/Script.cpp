@@ -134,8 +134,19 @@ ScriptAction parseTouch(ScriptArgs& args, ScriptParseState& state)
     if (!isDown)
         args.fail(name + " is not down");
     if (phase == "move") {
-        args.finish();
-        return touchAction(HostTouchPhase::Moved, id, x, y, down->second);
+        // More fingers on the line move in the same event, as two fingers of a pinch do.
+        std::vector<HostTouchPoint> points { { id, float(x), float(y), down->second } };
+        while (!args.atEnd()) {
+            const std::int64_t other = args.integer("ID", 0, kMaxFinger);
+            const auto otherDown = state.touchesDown.find(other);
+            if (otherDown == state.touchesDown.end())
+                args.fail("touch " + std::to_string(other) + " is not down");
+            const double ox = args.number("X", -kMaxCoordinate, kMaxCoordinate);
+            const double oy = args.number("Y", -kMaxCoordinate, kMaxCoordinate);
+            points.push_back({ other, float(ox), float(oy), otherDown->second });
+        }
+        return [points](
+                   ScriptContext& c) { c.listener.hostTouches(HostTouchPhase::Moved, points, c.timestamp); };
     }
     const int taps = int(args.optionalInteger("TAPCOUNT", 1, kMaxTapCount).value_or(down->second));
     args.finish();
@@ -218,9 +229,14 @@ std::map<std::string, ScriptCommands::Parser>& table()
     return s_table;
 }
 
-// Splits a line into words; quoted text is one word. Returns false for an open quote.
+// Splits a line into words; quoted text is one word. Returns false for an open quote or a NUL.
 bool splitWords(const std::string& line, std::vector<std::string>& words, std::string& error)
 {
+    // A NUL would cut a file name short where the OS reads it.
+    if (line.find('\0') != std::string::npos) {
+        error = "NUL byte in the line";
+        return false;
+    }
     std::size_t i = 0;
     while (i < line.size()) {
         const char c = line[i];

@@ -6,6 +6,7 @@
 //   wait SECONDS                 following commands wait that much virtual time
 //   touch down ID X Y [TAPCOUNT] touch move ID X Y
 //   touch up ID X Y [TAPCOUNT]   touch cancel ID
+//   touch move ID X Y ID X Y ... several fingers moving in one event (a pinch)
 //   tap X Y [TAPCOUNT]           down and up in the same frame, on a finger of its own
 //   accel X Y Z                  one accelerometer sample in g
 //   orient N                     device orientation 1 to 4

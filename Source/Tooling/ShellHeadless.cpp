@@ -1,5 +1,6 @@
 #include "Tooling/ShellHeadless.h"
 
+#include "Classes/Analytics.h"
 #include "Classes/Configuration.h"
 #include "Platform/HeadlessHost.h"
 #include "Platform/KeyValueStore.h"
@@ -71,6 +72,15 @@ void installShellHeadless()
     // What the route command changed, as the figures' sounds see it.
     DumpRegistry::add("audio", [](nlohmann::json& section) {
         section["headphonesAttached"] = Configuration::current()->headphonesAttached();
+    });
+    // The usage log's latest records, as a reviewer would read the file.
+    DumpRegistry::add("usage", [](nlohmann::json& section) {
+        section = nlohmann::json::array();
+        for (const std::string& line : Analytics::lastRecords(8)) {
+            nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
+            if (!record.is_discarded())
+                section.push_back(std::move(record));
+        }
     });
     ScriptCommands::add("route", [](ScriptArgs& args, ScriptParseState&) -> ScriptAction {
         const std::string route = args.text("route name");

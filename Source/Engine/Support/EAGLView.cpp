@@ -1,4 +1,5 @@
 #include "Engine/Support/EAGLView.h"
+#include "Platform/Log.h"
 
 #include <GLES/gl.h>
 #include <GLES/glext.h>
@@ -73,7 +74,7 @@ bool EAGLView::createSurface()
     }
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR)
-        std::printf("OpenGL error 0x%04X in %s\n", error, "EAGLView::createSurface");
+        logLine(LogLevel::Warning, "OpenGL error 0x%04X in %s", error, "EAGLView::createSurface");
     m_hasSurface = true;
     if (m_delegate)
         m_delegate->didResizeEAGLSurfaceForView(this);
@@ -134,7 +135,7 @@ void EAGLView::swapBuffers()
     if (!host->isCurrent())
         host->makeCurrent();
     if (!host->swapBuffers())
-        std::printf("Failed to swap renderbuffer in %s\n", "EAGLView::swapBuffers");
+        logLine(LogLevel::Warning, "Failed to swap renderbuffer in %s", "EAGLView::swapBuffers");
 }
 
 CGPoint EAGLView::convertPointFromViewToSurface(CGPoint point) const
@@ -157,6 +158,28 @@ CGRect EAGLView::convertRectFromViewToSurface(CGRect rect) const
 }
 
 // --- touches -----------------------------------------------------------------------------------
+
+bool EAGLView::handleWheel(float x, float y, float notches)
+{
+    View* hit = hitTest(CGPointMake(x, y));
+    if (!hit || hit == this)
+        return false;
+    return hit->wheel(hit->convertPointFromAncestor(CGPointMake(x, y), this), notches);
+}
+
+bool EAGLView::handleSecondaryDrag(HostTouchPhase phase, float x, float y)
+{
+    if (phase == HostTouchPhase::Began) {
+        View* hit = hitTest(CGPointMake(x, y));
+        m_secondaryDragView = hit == this ? nullptr : hit;
+    }
+    Ref<View> view = m_secondaryDragView;
+    if (phase == HostTouchPhase::Ended || phase == HostTouchPhase::Cancelled)
+        m_secondaryDragView = nullptr;
+    if (!view || !view->isDescendantOfView(this))
+        return false;
+    return view->secondaryDrag(phase, CGPointMake(x, y));
+}
 
 TouchSet EAGLView::activeTouches() const
 {

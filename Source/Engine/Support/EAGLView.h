@@ -94,6 +94,10 @@ public:
     // subview belongs to that view for its whole life; the others go to the touch delegate.
     // Views hear of their touches first.
     void handleHostTouches(HostTouchPhase phase, const std::vector<HostTouchPoint>& points, double timestamp);
+    // The desktop mouse's wheel and secondary-button drag, view points: they go to the subview
+    // under the pointer (the drag stays with the one it began on); false when none took them.
+    bool handleWheel(float x, float y, float notches);
+    bool handleSecondaryDrag(HostTouchPhase phase, float x, float y);
     // Fingers currently down, in the order they went down.
     TouchSet activeTouches() const;
 
@@ -121,4 +125,5 @@ private:
         Ref<View> view; // the subview it landed on, or null for the touch delegate
     };
     std::vector<Finger> m_touches; // in finger-down order
+    Ref<View> m_secondaryDragView;
 };

@@ -22,8 +22,8 @@ std::string fullPathFromRelativePath(const std::string& name)
 {
     if (name.empty() || name.front() == '/')
         return name;
-    std::string path = Host::current().resourcePath(name);
-    return path.empty() ? name : path;
+    // Never the name itself: that would read from whatever the working directory holds.
+    return Host::current().resourcePath(name);
 }
 
 std::string hiResName(const std::string& name)
@@ -44,7 +44,7 @@ float scaleOfFileName(const std::string& path)
 ResolvedFile resolvePicture(const std::string& name, bool preferHiRes)
 {
     Host& host = Host::current();
-    if (preferHiRes && host.contentScale() >= 2 && scaleOfFileName(name) == 1) {
+    if (preferHiRes && host.pictureScale() > 1 && scaleOfFileName(name) == 1) {
         const std::string hi = host.resourcePath(hiResName(name));
         if (!hi.empty())
             return { hi, 2 };

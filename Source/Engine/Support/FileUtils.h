@@ -10,8 +10,8 @@ struct ResolvedFile {
     float scale = 1; // pixels per point of the picture in that file
 };
 
-// "/..." names are used unchanged; others are looked up as resources, falling back to the
-// name itself.
+// "/..." names are used unchanged; others are looked up among the resources only ("" when
+// there is no such resource).
 std::string fullPathFromRelativePath(const std::string& name);
 
 // With preferHiRes, and a surface scaled 2x or more, "Name@2x.ext" beside "Name.ext" wins

@@ -2,6 +2,7 @@
 // MW_GL_CHECK(call) reports a GL error right after the call in debug builds; in release
 // builds it is the bare call.
 
+#include "Platform/Log.h"
 #include <GLES/gl.h>
 
 #include <cstdio>
@@ -10,7 +11,7 @@ namespace mw::detail {
 inline void checkGLError(const char* call, const char* file, int line)
 {
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        std::printf("OpenGL error 0x%04X in %s (%s:%d)\n", error, call, file, line);
+        logLine(LogLevel::Warning, "OpenGL error 0x%04X in %s (%s:%d)", error, call, file, line);
 }
 } // namespace mw::detail
 

@@ -1,4 +1,5 @@
 #include "Engine/Support/Texture2D.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/GLCheck.h"
@@ -113,7 +114,7 @@ bool Texture2D::initWithImage(const HostImage& image, float scale)
     if (image.width <= 0 || image.height <= 0
         || image.rgba.size()
             < static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4) {
-        std::fprintf(stderr, "Image is Null\n");
+        logLine(LogLevel::Warning, "Image is Null");
         return false;
     }
 
@@ -217,10 +218,10 @@ bool Texture2D::initWithString(const std::string& text, const std::string& fontN
     request.text = text;
     request.fontName = fontName;
     request.fontSize = fontSize;
-    request.scale = std::max(1.0f, host.contentScale());
+    request.scale = std::max(1.0f, host.pictureScale());
     float width = 0, height = 0;
     if (!host.measureText(request, width, height)) {
-        std::fprintf(stderr, "Texture2D: cannot measure text in font %s\n", fontName.c_str());
+        logLine(LogLevel::Warning, "Texture2D: cannot measure text in font %s", fontName.c_str());
         return false;
     }
     return initWithString(text, CGSizeMake(width, height), UITextAlignmentCenter, fontName, fontSize);
@@ -231,7 +232,7 @@ bool Texture2D::initWithString(const std::string& text, CGSize dimensions, UITex
 {
     Host& host = Host::current();
     const float boxW = std::max(0.0f, dimensions.width), boxH = std::max(0.0f, dimensions.height);
-    float scale = std::max(1.0f, host.contentScale());
+    float scale = std::max(1.0f, host.pictureScale());
     // A box that fits at 1x but not at the surface scale renders softer rather than fails.
     const float largest = std::max(boxW, boxH);
     if (largest * scale > kMaxTextureSize && largest <= kMaxTextureSize)
@@ -262,7 +263,7 @@ bool Texture2D::initWithString(const std::string& text, CGSize dimensions, UITex
                     bitmap.alpha.data() + static_cast<std::size_t>(y) * bitmap.width, cols);
         } else {
             // Still a texture of the right size, so layout does not jump.
-            std::fprintf(stderr, "Texture2D: cannot render text in font %s\n", fontName.c_str());
+            logLine(LogLevel::Warning, "Texture2D: cannot render text in font %s", fontName.c_str());
         }
     }
 

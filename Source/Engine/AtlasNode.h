@@ -40,7 +40,7 @@ public:
     int itemHeight() const { return m_itemHeight; }
 
     void draw() override;
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     // Draws the first n quads with the node's colour, opacity and blend function.

@@ -2,8 +2,6 @@
 
 #include "Engine/Support/TexturedDrawScope.h"
 
-#include <nlohmann/json.hpp>
-
 Ref<TextureNode> TextureNode::node() { return make<TextureNode>(); }
 
 TextureNode::TextureNode() { setAnchorPoint(CGPointMake(0.5f, 0.5f)); }
@@ -34,11 +32,11 @@ void TextureNode::draw()
         m_texture->drawAtPoint(CGPointZero);
 }
 
-void TextureNode::dumpProperties(nlohmann::json& out) const
+void TextureNode::dumpProperties(PropertySink& out) const
 {
     Node::dumpProperties(out);
-    out["opacity"] = m_opacity;
-    out["color"] = { m_color.r, m_color.g, m_color.b };
+    out.set("opacity", m_opacity);
+    out.setIntegers("color", { m_color.r, m_color.g, m_color.b });
     if (m_texture && !m_texture->fileName().empty())
-        out["texture"] = m_texture->fileName();
+        out.set("texture", m_texture->fileName());
 }

@@ -28,7 +28,7 @@ public:
 
     void draw() override;
     // Adds opacity, color and, for textures from files, "texture" (the file name).
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     Ref<Texture2D> m_texture;

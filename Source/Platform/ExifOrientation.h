@@ -2,7 +2,7 @@
 // How a camera held the phone, from a JPEG's EXIF data, and the picture turned to match. Plain
 // C++ without a JPEG library, so every host's decoder can share it.
 
-#include "Platform/Host.h"
+#include "Platform/HostImages.h"
 
 #include <cstddef>
 #include <cstdint>

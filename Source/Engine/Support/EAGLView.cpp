@@ -1,5 +1,5 @@
 #include "Engine/Support/EAGLView.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include <GLES/gl.h>
 #include <GLES/glext.h>

@@ -1,7 +1,8 @@
 #include "Engine/Support/Texture2D.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
+#include "Engine/Support/GLCheck.h"
 #include "Platform/Host.h"
 
 #include <algorithm>
@@ -183,20 +184,20 @@ bool Texture2D::initWithData(const void* data, Texture2DPixelFormat format, unsi
     if (m_name)
         glDeleteTextures(1, &m_name);
 
-    glGenTextures(1, &m_name);
+    MW_GL_CHECK(glGenTextures(1, &m_name));
     GLint previous = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    glBindTexture(GL_TEXTURE_2D, m_name);
+    MW_GL_CHECK(glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous));
+    MW_GL_CHECK(glBindTexture(GL_TEXTURE_2D, m_name));
     setAntiAliasTexParameters();
 
     // Rows of 1- and 2-wide textures are not 4-byte aligned.
     GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(gl.format), static_cast<GLsizei>(pixelsWide),
-        static_cast<GLsizei>(pixelsHigh), 0, gl.format, gl.type, data);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    MW_GL_CHECK(glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment));
+    MW_GL_CHECK(glPixelStorei(GL_UNPACK_ALIGNMENT, 1));
+    MW_GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(gl.format),
+        static_cast<GLsizei>(pixelsWide), static_cast<GLsizei>(pixelsHigh), 0, gl.format, gl.type, data));
+    MW_GL_CHECK(glPixelStorei(GL_UNPACK_ALIGNMENT, alignment));
+    MW_GL_CHECK(glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous)));
 
     m_size = contentSize;
     m_pointSize = contentSize;

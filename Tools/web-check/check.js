@@ -96,6 +96,10 @@ async function run(browser, dpr) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   const errors = [];
+  const fetched = new Set();
+  page.on("request", (request) => {
+    if (request.url().startsWith(base)) fetched.add(request.url().slice(base.length).split("?")[0] || "index.html");
+  });
   page.on("pageerror", (error) => errors.push(error.message));
   page.on("console", (message) => {
     if (message.type() === "error") errors.push(message.text());
@@ -148,6 +152,18 @@ async function run(browser, dpr) {
   await page.touchscreen.tap(css.width / 2, css.height / 2);
   await waitFor(() => window.bonzelarTest.running() && window.bonzelarTest.dump().frame >= 2, null, "first frames");
   const firstFrame = Date.now() - tapped;
+  // What the first visit transferred, were the host to gzip it.
+  const gzipped = (name) => zlib.gzipSync(fs.readFileSync(path.join(buildDir, name)), { level: 9 }).length;
+  const firstVisit = [...fetched].map(decodeURIComponent).filter((name) => fs.existsSync(path.join(buildDir, name)));
+  const visitBytes = firstVisit.reduce((sum, name) => sum + gzipped(name), 0);
+  const programBytes = gzipped("bonzelar.wasm") + gzipped("bonzelar.js");
+  check(visitBytes <= 4e6 && programBytes <= 1e6, "the first visit is at most 4 MB gzipped, wasm and js 1 MB",
+    [visitBytes, programBytes]);
+  const wrongScale = firstVisit.filter((name) => dpr >= 2
+    ? !name.includes("@2x.") && name.endsWith(".png")
+      && fs.existsSync(path.join(buildDir, name.replace(/\.png$/, "@2x.png")))
+    : name.includes("@2x."));
+  check(wrongScale.length === 0, "only pictures of the screen's scale are fetched", wrongScale);
   let state = await dump();
   check(state.scene === "GameScene", "the game runs", state.scene);
   const expectedScale = dpr >= 2 ? 2 : 1;
@@ -289,26 +305,62 @@ async function run(browser, dpr) {
   await settle();
   await screenshot("custom-face");
 
-  // Frame times: the page's own animation frames while the game plays.
-  const frameTimes = await page.evaluate((seconds) => new Promise((resolve) => {
-    const times = [];
-    let last = performance.now();
-    const end = last + seconds * 1000;
+  check(errors.length === 0, "no errors on the page", errors);
+  await context.close();
+  return { dpr, readyMs: ready, firstFrameMs: firstFrame, firstVisitGzipBytes: visitBytes,
+    wasmJsGzipBytes: programBytes };
+}
+
+const percentile = (values, p) => {
+  const sorted = values.slice().sort((a, b) => a - b);
+  return +sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * p))].toFixed(2);
+};
+
+// The play of Tools/bench/play-60s.script, as the headless runner plays it, for benchSeconds
+// (60 frames a second) in a fresh page: the intervals between the page's animation frames, and
+// the program's own time in each frame.
+async function bench(browser, dpr) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.emulate({ viewport: { width: 360, height: 640, deviceScaleFactor: dpr, isMobile: true, hasTouch: true },
+    userAgent: await browser.userAgent() });
+  await page.goto(base);
+  await page.waitForFunction(() => document.getElementById("prompt").textContent === "Tap to play", { timeout: 30000 });
+  await page.touchscreen.tap(180, 320);
+  await page.waitForFunction(() => window.bonzelarTest.running() && window.bonzelarTest.dump().frame >= 2,
+    { timeout: 30000 });
+  const script = fs.readFileSync(path.join(__dirname, "..", "bench", "play-60s.script"), "utf8");
+  const { intervals, work } = await page.evaluate((text, frames) => new Promise((resolve) => {
+    const steps = [];
+    let at = 0;
+    for (const line of text.split("\n")) {
+      const words = line.replace(/#.*/, "").trim().split(/\s+/);
+      if (!words[0]) continue;
+      if (words[0] === "at") at = Number(words[1]);
+      else steps.push({ at, words });
+    }
+    const test = window.bonzelarTest;
+    const phases = { down: 0, move: 1, up: 2 };
+    test.frameWork(); // from here on
+    const intervals = [];
+    let frame = 0, next = 0, last = null;
     const tick = (now) => {
-      times.push(now - last);
+      if (last !== null) intervals.push(now - last);
       last = now;
-      if (now < end) requestAnimationFrame(tick);
-      else resolve(times);
+      for (; next < steps.length && steps[next].at <= frame; ++next) {
+        const w = steps[next].words;
+        // Browsers report g in m/s², pointing the other way.
+        if (w[0] === "touch") test.pointer(phases[w[1]], Number(w[2]), Number(w[3]), Number(w[4]));
+        else if (w[0] === "accel") test.motion(-9.81 * w[1], -9.81 * w[2], -9.81 * w[3]);
+      }
+      if (++frame <= frames) requestAnimationFrame(tick);
+      else resolve({ intervals, work: test.frameWork() });
     };
     requestAnimationFrame(tick);
-  }), benchSeconds);
-  frameTimes.sort((a, b) => a - b);
-  const median = frameTimes[Math.floor(frameTimes.length / 2)];
-  const p99 = frameTimes[Math.min(frameTimes.length - 1, Math.floor(frameTimes.length * 0.99))];
-  check(errors.length === 0, "no errors on the page", errors);
-  results.push({ dpr, readyMs: ready, firstFrameMs: firstFrame, frames: frameTimes.length,
-    medianFrameMs: +median.toFixed(2), p99FrameMs: +p99.toFixed(2) });
+  }), script, Math.round(benchSeconds * 60));
   await context.close();
+  return { frames: intervals.length, medianFrameMs: percentile(intervals, 0.5), p99FrameMs: percentile(intervals, 0.99),
+    medianWorkMs: percentile(work, 0.5), p99WorkMs: percentile(work, 0.99) };
 }
 
 // A photo of a face, encoded as JPEG by the browser itself, and a file that is not a picture.
@@ -359,7 +411,8 @@ async function makePictures(browser, dir) {
   let failed = false;
   try {
     await makePictures(browser, userData);
-    for (const dpr of [1, 2]) await run(browser, dpr);
+    for (const dpr of [1, 2]) results.push(await run(browser, dpr));
+    for (const r of results) Object.assign(r, await bench(browser, r.dpr));
   } catch (error) {
     console.error(consoleLines.slice(-20).join("\n"));
     console.error(`FAILED: ${error.message}`);

@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -190,6 +191,18 @@ EMSCRIPTEN_KEEPALIVE void bz_pagehide()
 {
     if (WebHost* host = WebHost::shared())
         host->pageHidden();
+}
+// The program's own time of each frame since the last call, in milliseconds, as a JSON array
+// (for the browser benchmark; what the browser does after the frame's task is not in it).
+EMSCRIPTEN_KEEPALIVE const char* bz_frame_work()
+{
+    static std::string text;
+    text = "[";
+    if (WebHost* host = WebHost::shared())
+        for (double ms : host->takeFrameWork())
+            text += (text.size() > 1 ? "," : "") + std::to_string(ms);
+    text += "]";
+    return text.c_str();
 }
 EMSCRIPTEN_KEEPALIVE void bz_sound_ended(int id)
 {
@@ -366,8 +379,13 @@ void WebHost::frame()
     m_refreshes = 0;
     // A copy: the callback may replace the link.
     std::function<void()> link = m_displayLink;
+    const double started = emscripten_get_now();
     link();
+    if (m_frameWork.size() < kMaxFrameWork)
+        m_frameWork.push_back(emscripten_get_now() - started);
 }
+
+std::vector<double> WebHost::takeFrameWork() { return std::exchange(m_frameWork, {}); }
 
 // --- Time -------------------------------------------------------------------------------------------
 

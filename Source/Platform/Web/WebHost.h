@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class WebPhotoLibrary;
 class WebStore;
@@ -85,6 +86,8 @@ public:
     void soundEnded(SystemSoundID id);
 
     int frames() const { return m_frames; }
+    // Milliseconds of each display-link call since the last take (at most an hour's worth).
+    std::vector<double> takeFrameWork();
 
 private:
     void deliverVirtualSamples(double now);
@@ -101,6 +104,8 @@ private:
     int m_frameInterval = 1;
     int m_refreshes = 0;
     int m_frames = 0;
+    static constexpr std::size_t kMaxFrameWork = 60 * 3600;
+    std::vector<double> m_frameWork;
     bool m_loopStarted = false;
     bool m_terminated = false;
     bool m_active = true;

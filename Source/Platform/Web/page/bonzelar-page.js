@@ -262,5 +262,14 @@
     running: () => running,
     scale: scale,
     dump: () => JSON.parse(UTF8ToString(Module._bz_dump())),
+    frameWork: () => JSON.parse(UTF8ToString(Module._bz_frame_work())),
+    // Touches and motion in the page's own terms, as the browser would deliver them.
+    pointer: (phase, id, viewX, viewY) => {
+      const w = canvas.width, h = canvas.height;
+      const vw = w * 3 > h * 2 ? Math.floor(h * 2 / 3) : w, vh = w * 3 > h * 2 ? h : Math.floor(w * 3 / 2);
+      const left = Math.floor((w - vw) / 2), top = h - Math.floor((h - vh) / 2) - vh;
+      Module._bz_pointer(phase, id, left + viewX * vw / 320, top + viewY * vh / 480, performance.now());
+    },
+    motion: (x, y, z) => Module._bz_motion(x, y, z),
   };
 })();

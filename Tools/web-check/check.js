@@ -363,6 +363,46 @@ async function bench(browser, dpr) {
     medianWorkMs: percentile(work, 0.5), p99WorkMs: percentile(work, 0.99) };
 }
 
+// After one visit the service worker holds everything: with the server stopped, a reload still
+// plays. Stops the server, so it comes last.
+async function offline(browser, server) {
+  console.log("offline");
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.emulate({ viewport: { width: 360, height: 640, deviceScaleFactor: 1, isMobile: true, hasTouch: true },
+    userAgent: await browser.userAgent() });
+  const play = async (what) => {
+    await page.waitForFunction(() => document.getElementById("prompt").textContent === "Tap to play",
+      { timeout: 30000 }).catch(() => { throw new Error(`timed out: Tap to play ${what}`); });
+    await page.touchscreen.tap(180, 320);
+    await page.waitForFunction(() => window.bonzelarTest.running() && window.bonzelarTest.dump().frame >= 2,
+      { timeout: 30000 }).catch(() => { throw new Error(`timed out: frames ${what}`); });
+  };
+  await page.goto(base);
+  await play("online");
+  // The pictures and sounds of this scale, the page and the program, all in the worker's cache.
+  await page.waitForFunction(async () => {
+    const names = (await caches.keys()).filter((name) => name.startsWith("bonzelar-"));
+    if (names.length !== 1 || !navigator.serviceWorker.controller) return false;
+    const cache = await caches.open(names[0]);
+    const listing = await (await cache.match("resources.json")).json();
+    const wanted = listing.common.concat(window.bonzelarTest.scale >= 2 ? listing.x2 : listing.x1);
+    const kept = await Promise.all(["bonzelar.wasm", "bonzelar.js", "index.html"].concat(
+      wanted.map((name) => "Resources/" + name)).map((url) => cache.match(url)));
+    return kept.every(Boolean);
+  }, { timeout: 30000, polling: 250 }).catch(() => { throw new Error("timed out: the service worker's cache"); });
+  check(true, "the service worker keeps the game's files");
+  server.closeAllConnections();
+  await new Promise((resolve) => server.close(resolve));
+  const refused = await fetch(base).then(() => false, () => true);
+  check(refused, "the server is stopped");
+  await page.reload();
+  await play("offline");
+  check((await page.evaluate(() => window.bonzelarTest.dump())).scene === "GameScene", "a reload plays offline");
+  await page.screenshot({ path: path.join(outDir, "offline.png") });
+  await context.close();
+}
+
 // A photo of a face, encoded as JPEG by the browser itself, and a file that is not a picture.
 let photo = "", notPicture = "";
 async function makePictures(browser, dir) {
@@ -413,13 +453,14 @@ async function makePictures(browser, dir) {
     await makePictures(browser, userData);
     for (const dpr of [1, 2]) results.push(await run(browser, dpr));
     for (const r of results) Object.assign(r, await bench(browser, r.dpr));
+    await offline(browser, server);
   } catch (error) {
     console.error(consoleLines.slice(-20).join("\n"));
     console.error(`FAILED: ${error.message}`);
     failed = true;
   } finally {
     await browser.close();
-    server.close();
+    if (server.listening) server.close();
     fs.rmSync(userData, { recursive: true, force: true });
   }
   for (const r of results) console.log(JSON.stringify(r));

@@ -23,6 +23,7 @@ namespace {
 Director* s_sharedDirector = nullptr;
 bool s_allocating = false;
 std::recursive_mutex s_directorLock;
+Director::TickProbe s_tickProbe = nullptr;
 
 Director::FPSLabelFactory& fpsLabelFactory()
 {
@@ -85,6 +86,8 @@ void Director::setFPSLabelHooks(FPSLabelFactory factory, FPSLabelTextSetter setT
     fpsLabelFactory() = std::move(factory);
     fpsLabelTextSetter() = std::move(setText);
 }
+
+void Director::setTickProbe(TickProbe probe) { s_tickProbe = probe; }
 
 Director::Director()
 {
@@ -440,8 +443,13 @@ void Director::mainLoop()
     Ref<Director> self(this);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     calculateDeltaTime();
-    if (!m_isPaused)
+    if (!m_isPaused) {
+        if (s_tickProbe)
+            s_tickProbe(false);
         Scheduler::sharedScheduler()->tick(m_dt);
+        if (s_tickProbe)
+            s_tickProbe(true);
+    }
     if (m_nextScene)
         setNextScene();
 

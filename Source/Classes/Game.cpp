@@ -158,9 +158,11 @@ void GameLayer::populateActiveAreaWithBalls()
         ? CGRectMake(-p.x - 100, -p.y - 100, win.width + 200, win.height + 200)
         : m_initialPlayerArea;
 
-    std::vector<Ref<Ball>> kept;
-    kept.reserve(m_balls.size());
-    std::vector<Ref<Ball>> dropped;
+    // The two lists keep their storage from step to step.
+    std::vector<Ref<Ball>>& kept = m_keptBalls;
+    std::vector<Ref<Ball>>& dropped = m_droppedBalls;
+    kept.clear();
+    dropped.clear();
     for (const Ref<Ball>& ball : m_balls)
         (CGRectIntersectsRect(ball->boundingRect(), area) ? kept : dropped).push_back(ball);
     for (const Ref<Ball>& ball : dropped) {
@@ -168,7 +170,9 @@ void GameLayer::populateActiveAreaWithBalls()
         if (!m_drawBallsAsWireframe)
             ball->removeSpritesFromLayer(this);
     }
-    m_balls = std::move(kept);
+    dropped.clear();
+    m_balls.swap(kept);
+    kept.clear();
 
     int n = static_cast<int>(m_balls.size());
     // Every candidate can be rejected only if the keep-clear area swallowed the whole range,

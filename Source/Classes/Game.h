@@ -80,6 +80,7 @@ private:
     Ref<Ragdoll> m_ragdoll;
     cpMouse* m_mouse = nullptr; // owned while a finger is down
     std::vector<Ref<Ball>> m_balls;
+    std::vector<Ref<Ball>> m_keptBalls, m_droppedBalls; // scratch for the ball field
     bool m_initialBallsGenerated = false;
     CGPoint m_initialPlayerPosition;
     CGRect m_initialPlayerArea;
@@ -103,6 +104,7 @@ public:
 
     void onEnter() override;
     void onExit() override;
+    bool coversView() const override { return m_coversView; }
 
     void optionsInfo_FadeOut(float elapsed);
     void addPainMeter(float elapsed);
@@ -130,4 +132,5 @@ private:
     CGPoint m_landscapeLeftAdViewPosition;
     CGPoint m_landscapeRightAdViewPosition;
     int m_currentOrientation = 1;
+    bool m_coversView = false;
 };

@@ -5,6 +5,7 @@
 #include "Engine/LabelAtlas.h"
 #include "Engine/Scheduler.h"
 #include "Engine/Support/Exception.h"
+#include "Engine/Support/GLState.h"
 #include "Engine/Support/glu.h"
 #include "Engine/TextureMgr.h"
 #include "Engine/TouchDispatcher.h"
@@ -441,7 +442,6 @@ void Director::mainLoop()
 {
     // A timer or action may end the director or switch scenes; keep ourselves for the frame.
     Ref<Director> self(this);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     calculateDeltaTime();
     if (!m_isPaused) {
         if (s_tickProbe)
@@ -453,6 +453,11 @@ void Director::mainLoop()
     if (m_nextScene)
         setNextScene();
 
+    // Cleared after the tick, once the scene to draw is known; nothing is drawn in between.
+    GLState::invalidate();
+    if (!m_runningScene || !m_runningScene->coversView() || m_depthBufferFormat != kDepthBufferNone)
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
     glPushMatrix();
     applyLandscape();
     if (m_runningScene)
@@ -460,6 +465,7 @@ void Director::mainLoop()
     if (m_displayFPS)
         showFPS();
     glPopMatrix();
+    GLState::enterResting();
 
     if (m_openGLView)
         m_openGLView->swapBuffers();

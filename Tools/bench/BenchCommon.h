@@ -47,6 +47,7 @@ struct RunOptions {
     int frames = 600;
     bool simOnly = false;
     std::string sceneFile; // the description the game writes and the bare loop reads
+    std::string screenshot; // the game's last frame, to compare pictures across changes
 };
 
 // The finger's path: where it is `frame` frames after it went down, relative to the start.

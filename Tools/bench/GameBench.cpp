@@ -1,6 +1,7 @@
 // bonzelar-bench: what a frame of play costs, against a bare loop that draws the same scene.
 //
 //     build/bonzelar-bench [--frames N] [--runs N] [--warmup N] [--sim-only] [--only NAME,...]
+//     build/bonzelar-bench --child game --setup NAME [--screenshot FILE]   (one run)
 //
 // Every set-up runs in a process of its own, the game's and the bare loop's ("floor") in turn,
 // `--runs` times each; the table gives the median of the runs. One clock throughout: process CPU
@@ -310,6 +311,9 @@ int runGame(const RunOptions& options)
     results.glCallsPerFrame = static_cast<double>(Counters::glCalls() - calls0) / n;
     results.drawsPerFrame = static_cast<double>(Counters::glDraws() - draws0) / n;
     results.print();
+    std::string error;
+    if (!options.screenshot.empty() && !host.saveScreenshot(options.screenshot, error))
+        std::fprintf(stderr, "bench: %s\n", error.c_str());
     removeDataDirectory(host);
     return 0;
 }
@@ -515,6 +519,8 @@ int main(int argc, char** argv)
             setupName = argv[++i];
         } else if (a == "--scene" && hasValue) {
             options.sceneFile = argv[++i];
+        } else if (a == "--screenshot" && hasValue) {
+            options.screenshot = argv[++i];
         } else if (a == "--describe" && hasValue) {
             describeFile = argv[++i];
         } else {

@@ -175,8 +175,13 @@ void EAGLView::handleHostTouches(
             m_touches.begin(), m_touches.end(), [id](const auto& e) { return e.first == id; });
     };
 
-    TouchSet changed;
-    std::vector<std::int64_t> finished;
+    TouchSet nestedChanged;
+    std::vector<std::int64_t> nestedFinished;
+    const bool nested = m_delivering;
+    TouchSet& changed = nested ? nestedChanged : m_changed;
+    std::vector<std::int64_t>& finished = nested ? nestedFinished : m_finished;
+    changed.clear();
+    finished.clear();
     for (const HostTouchPoint& p : points) {
         const CGPoint location = CGPointMake(p.x, p.y);
         auto it = find(p.id);
@@ -217,7 +222,22 @@ void EAGLView::handleHostTouches(
     if (changed.empty())
         return;
 
-    Ref<TouchEvent> event = make<TouchEvent>(activeTouches(), timestamp);
+    // A delegate that kept the last event gets to keep it unchanged.
+    Ref<TouchEvent> event = m_event;
+    if (nested || !event || event->retainCount() > 2)
+        event = make<TouchEvent>(TouchSet(), timestamp);
+    else
+        event->reset(timestamp);
+    for (const auto& entry : m_touches)
+        event->mutableAllTouches().insert(entry.second.get());
+    if (!nested)
+        m_event = event;
+    m_delivering = true;
+    struct Delivering {
+        bool& flag;
+        bool was;
+        ~Delivering() { flag = was; }
+    } delivering { m_delivering, nested };
     // Ended fingers are dropped only after delivery: delegates look them up by identity.
     if (m_touchDelegate) {
         switch (phase) {

@@ -122,4 +122,10 @@ private:
     bool m_multipleTouchEnabled = false;
 
     std::vector<std::pair<std::int64_t, Ref<Touch>>> m_touches; // by finger id, in finger-down order
+    // Kept between deliveries so that a dragging finger costs no allocation; a delivery made
+    // from inside another uses fresh ones.
+    TouchSet m_changed;
+    std::vector<std::int64_t> m_finished;
+    Ref<TouchEvent> m_event;
+    bool m_delivering = false;
 };

@@ -74,6 +74,13 @@ public:
     const char* className() const override { return "TouchEvent"; }
     const TouchSet& allTouches() const { return m_allTouches; }
     double timestamp() const { return m_timestamp; }
+    // Refills an event nobody else holds, keeping its storage.
+    void reset(double timestamp)
+    {
+        m_allTouches.clear();
+        m_timestamp = timestamp;
+    }
+    TouchSet& mutableAllTouches() { return m_allTouches; }
 
 private:
     TouchSet m_allTouches;

@@ -85,21 +85,28 @@ protected:
 };
 } // namespace
 
-TEST_F(ActionManagerTest, FinishedActionsAreStoppedRemovedAndReleaseTheirTarget)
+TEST_F(ActionManagerTest, FinishedActionsAreStoppedAndRemovedAndAFreedNodeTakesItsActions)
 {
-    bool freed = false;
-    {
-        auto target = make<Watched>(&freed);
-        target->onEnter();
-        target->runAction(counted("a", 2));
-        EXPECT_EQ(g_log, (std::vector<std::string> { "start a" })); // started at once
-    }
-    EXPECT_FALSE(freed); // the manager keeps a node with running actions alive
+    node->runAction(counted("a", 2));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "start a" })); // started at once
     frame();
     frame();
     frame();
     EXPECT_EQ(g_log, (std::vector<std::string> { "start a", "step a", "step a", "stop a", "free a" }));
+
+    // The manager does not own targets: a node goes when its owner lets go, actions and all.
+    g_log.clear();
+    bool freed = false;
+    {
+        auto target = make<Watched>(&freed);
+        target->onEnter();
+        target->runAction(counted("b", 5));
+        frame();
+    }
     EXPECT_TRUE(freed);
+    EXPECT_EQ(g_log, (std::vector<std::string> { "start b", "step b", "free b" }));
+    frame();
+    EXPECT_EQ(steps("b"), 1);
 }
 
 TEST_F(ActionManagerTest, ActionRemovingItselfDuringItsStepIsReleasedAfterTheStep)

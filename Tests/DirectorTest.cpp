@@ -1,6 +1,7 @@
 #include "Engine/Director.h"
 #include "Classes/TestScene.h"
 #include "Engine/ActionManager.h"
+#include "Engine/IntervalAction.h"
 #include "Engine/Scheduler.h"
 #include "Engine/TouchDispatcher.h"
 #include "Support/FakeHost.h"
@@ -102,8 +103,7 @@ TEST_F(DirectorTest, PushedSceneCoversTheFirstAndPopReturnsToIt)
     g_log.clear();
     director()->popScene();
     host.frame();
-    EXPECT_EQ(
-        g_log, (std::vector<std::string> { "exit second", "enter first", "finish first", "cleanup second" }));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit second", "enter first", "finish first" }));
     EXPECT_EQ(director()->runningScene(), first.get()); // not rebuilt
 
     // Popping the last scene ends the director.
@@ -123,11 +123,17 @@ TEST_F(DirectorTest, OnlyTheLastOfTwoReplacementsInAFrameIsShown)
     director()->runWithScene(scene("start"));
     host.frame();
     g_log.clear();
-    director()->replaceScene(scene("r1", &firstReplacementFreed));
+    {
+        // Busy from its constructor on, as the game scene is.
+        auto r1 = scene("r1", &firstReplacementFreed);
+        r1->schedule(MW_SELECTOR(ProbeScene, tick));
+        r1->runAction(RepeatForever::actionWithAction(RotateBy::actionWithDuration(1, 360)));
+        director()->replaceScene(r1);
+    }
     director()->replaceScene(scene("r2"));
     EXPECT_TRUE(firstReplacementFreed); // released without ever being entered
     host.frame();
-    EXPECT_EQ(g_log, (std::vector<std::string> { "exit start", "enter r2", "finish r2", "cleanup start" }));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit start", "enter r2", "finish r2" }));
     EXPECT_EQ(director()->scenesStack().size(), 1u);
 }
 
@@ -147,22 +153,41 @@ TEST_F(DirectorTest, TransitionScenesTakeOverExitAndEntry)
     director()->replaceScene(scene("in"));
     host.frame();
     // A finishing transition has entered its incoming scene already.
-    EXPECT_EQ(g_log, (std::vector<std::string> { "exit transition", "cleanup transition" }));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit transition" }));
 }
 
-TEST_F(DirectorTest, AReplacedSceneWithTimersIsFreedButAPushedOneIsKept)
+TEST_F(DirectorTest, AReplacedSceneIsFreedUnlessKeptAndAKeptOneComesBackRunning)
 {
     bool replacedFreed = false, coveredFreed = false;
     {
         auto replaced = scene("replaced", &replacedFreed);
         replaced->schedule(Selector<float>(&ProbeScene::tick));
+        replaced->runAction(RepeatForever::actionWithAction(RotateBy::actionWithDuration(1, 360)));
         director()->runWithScene(replaced);
         host.frame();
     }
     director()->replaceScene(scene("second"));
     host.frame();
-    host.frame(); // the scheduler lets go of unscheduled timers at the next tick
-    EXPECT_TRUE(replacedFreed); // its timer no longer keeps it alive
+    EXPECT_TRUE(replacedFreed); // neither its timer nor its action keeps it alive
+
+    // Kept by someone else, a replaced scene keeps its timer and action for its return.
+    auto kept = scene("kept");
+    kept->schedule(Selector<float>(&ProbeScene::tick));
+    kept->runAction(RepeatForever::actionWithAction(RotateBy::actionWithDuration(1, 360)));
+    director()->replaceScene(kept);
+    host.frame();
+    host.frame();
+    director()->replaceScene(scene("third"));
+    host.frame();
+    const std::size_t ticks = kept->ticks.size();
+    const float rotation = kept->rotation();
+    host.frame();
+    EXPECT_EQ(kept->ticks.size(), ticks); // nothing runs while it is off stage
+    director()->replaceScene(kept);
+    host.frame();
+    host.frame();
+    EXPECT_EQ(kept->ticks.size(), ticks + 1);
+    EXPECT_NE(kept->rotation(), rotation);
 
     {
         auto covered = scene("covered", &coveredFreed);
@@ -176,8 +201,7 @@ TEST_F(DirectorTest, AReplacedSceneWithTimersIsFreedButAPushedOneIsKept)
     g_log.clear();
     director()->popScene();
     host.frame();
-    EXPECT_EQ(
-        g_log, (std::vector<std::string> { "exit over", "enter covered", "finish covered", "cleanup over" }));
+    EXPECT_EQ(g_log, (std::vector<std::string> { "exit over", "enter covered", "finish covered" }));
 }
 
 TEST_F(DirectorTest, SceneReplacedDuringTheTickIsDrawnInTheSameFrame)

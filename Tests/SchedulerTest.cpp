@@ -1,4 +1,5 @@
 #include "Engine/Scheduler.h"
+#include "Engine/InstantAction.h"
 #include "Engine/Node.h"
 #include "Support/FakeHost.h"
 
@@ -218,4 +219,67 @@ TEST_F(SchedulerTest, NodeScheduleChecksItsArguments)
     EXPECT_EQ(raisedBy([&] { node->schedule(Selector<float>()); }),
         std::string(kInternalInconsistencyException) + ": Argument must be non-nil");
     EXPECT_TRUE(node->scheduledSelectors().empty());
+
+    // A method of one class on an object of another would run on the wrong memory.
+    const std::string wrongClass
+        = std::string(kInternalInconsistencyException) + ": Selector target must be of the selector's class";
+    auto probe = make<Probe>("p", log);
+    EXPECT_EQ(raisedBy([&] { Timer::timerWithTarget(probe, MW_SELECTOR(TimedNode, tick)); }), wrongClass);
+    EXPECT_EQ(raisedBy([&] { MW_SELECTOR(TimedNode, tick)(probe.get(), 1.0f); }), wrongClass);
+    EXPECT_EQ(raisedBy([&] { CallFunc::actionWithTarget(probe, Selector<>(&Node::cleanup)); }), wrongClass);
+}
+
+namespace {
+// Counts its timer's calls and its own end in the caller's variables.
+class CountedNode : public Node {
+public:
+    CountedNode(int* calls, bool* freed)
+        : m_calls(calls)
+        , m_freed(freed)
+    {
+    }
+    ~CountedNode() override { *m_freed = true; }
+    void tick(float)
+    {
+        ++*m_calls;
+        if (onTick)
+            onTick();
+    }
+    std::function<void()> onTick;
+
+private:
+    int* m_calls;
+    bool* m_freed;
+};
+} // namespace
+
+// Node timers do not own their node: a node never entered is not kept alive by them, and one
+// freed by an earlier timer is not called from the tick its timer is still listed in.
+TEST_F(SchedulerTest, FreedNodesTakeTheirTimersWithThem)
+{
+    int idleCalls = 0, victimCalls = 0, killerCalls = 0;
+    bool idleFreed = false, victimFreed = false, killerFreed = false;
+    {
+        auto idle = make<CountedNode>(&idleCalls, &idleFreed);
+        idle->schedule(MW_SELECTOR(CountedNode, tick));
+    }
+    EXPECT_TRUE(idleFreed);
+
+    auto killer = make<CountedNode>(&killerCalls, &killerFreed);
+    Ref<CountedNode> victim = make<CountedNode>(&victimCalls, &victimFreed);
+    killer->schedule(MW_SELECTOR(CountedNode, tick));
+    victim->schedule(MW_SELECTOR(CountedNode, tick));
+    killer->onEnter(); // fires first
+    victim->onEnter();
+    scheduler()->tick(0.1f);
+    EXPECT_EQ(victimCalls, 1);
+    killer->onTick = [&] {
+        victim->onExit();
+        victim = nullptr;
+    };
+    scheduler()->tick(0.1f);
+    EXPECT_TRUE(victimFreed);
+    EXPECT_EQ(victimCalls, 1);
+    killer->onTick = nullptr;
+    killer->onExit();
 }

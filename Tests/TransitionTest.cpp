@@ -8,6 +8,7 @@
 #include "Engine/CameraAction.h"
 #include "Engine/Director.h"
 #include "Engine/EaseAction.h"
+#include "Engine/IntervalAction.h"
 #include "Engine/Layer.h"
 #include "Engine/Sprite.h"
 #include "Engine/TextureMgr.h"
@@ -310,6 +311,78 @@ TEST_F(TransitionTest, ReplacedPageIsFreedAfterTheTransitionAndTheNewOneRunsOn)
     EXPECT_EQ(next->ticks, ticks + 1);
     EXPECT_FALSE(newFreed);
     director()->end(); // let the page go while its flag is still in scope
+}
+
+namespace {
+// A page busy with a timer and an endless action, with a layer listening to the accelerometer.
+struct BusyPage : Page {
+    explicit BusyPage(std::string name)
+        : Page(std::move(name))
+    {
+        schedule(Selector<float>(&BusyPage::tick));
+        layer->runAction(RepeatForever::actionWithAction(RotateBy::actionWithDuration(1, 360)));
+        layer->setIsAccelerometerEnabled(true);
+    }
+    void tick(float) { ++ticks; }
+    int ticks = 0;
+};
+} // namespace
+
+TEST_F(TransitionTest, PageKeptWhileAnotherShowsComesBackWithItsTimerAndAction)
+{
+    Ref<BusyPage> busy = make<BusyPage>("busy");
+    director()->replaceScene(SlideInRTransition::transitionWithDuration(0.3f, busy.get()).get());
+    runUntil(busy.get());
+    director()->replaceScene(
+        FlipXTransition::transitionWithDuration(0.5f, b.get(), kOrientationRightOver).get());
+    runUntil(b.get());
+    host.frame();
+    const int ticks = busy->ticks;
+    const float rotation = busy->layer->rotation();
+    host.frame();
+    EXPECT_EQ(busy->ticks, ticks);
+
+    director()->replaceScene(SlideInLTransition::transitionWithDuration(0.3f, busy.get()).get());
+    const int back = busy->ticks;
+    host.frame();
+    host.frame();
+    EXPECT_EQ(busy->ticks, back + 1); // entered with the transition, firing from the next tick
+    runUntil(busy.get());
+    const int after = busy->ticks;
+    host.frame();
+    EXPECT_EQ(busy->ticks, after + 1);
+    EXPECT_NE(busy->layer->rotation(), rotation);
+}
+
+// Cut short by the director's end or release, a transition lets its incoming page leave too:
+// otherwise its layer stays the accelerometer's delegate after it is freed.
+TEST_F(TransitionTest, DirectorEndedOrReleasedDuringATransitionLeavesNothingBehind)
+{
+    for (bool release : { false, true }) {
+        {
+            Ref<BusyPage> busy = make<BusyPage>("busy");
+            director()->replaceScene(SlideInRTransition::transitionWithDuration(0.3f, busy.get()).get());
+            host.frame();
+            host.frame();
+            ASSERT_TRUE(director()->runningScene()->isTransition());
+            EXPECT_EQ(Accelerometer::sharedAccelerometer()->delegate(),
+                static_cast<AccelerometerDelegate*>(busy->layer.get()));
+            if (release)
+                Director::purgeSharedDirector();
+            else
+                director()->end();
+        }
+        EXPECT_EQ(Accelerometer::sharedAccelerometer()->delegate(), nullptr);
+        Accelerometer::sharedAccelerometer()->deliver(0, -1, 0, 0);
+        // Releasing must not build a second director on the way out.
+        EXPECT_EQ(Director::existingDirector() == nullptr, release);
+        EXPECT_TRUE(TouchDispatcher::sharedDispatcher()->touchHandlers().empty());
+        resetEngineForTest();
+        Director::useDisplayLinkDirector();
+        director()->attachInWindow(WindowInfo {});
+        director()->runWithScene(a.get());
+        host.frame();
+    }
 }
 
 TEST_F(TransitionTest, InvalidScenesAreRefusedWithoutTurningTouchesOff)

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libchipmunk-dev
+  dpkg-dev
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
   libgles-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libfontconfig-dev fonts-liberation2

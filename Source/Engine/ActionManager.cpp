@@ -107,12 +107,12 @@ void ActionManager::deleteRecord(Record* record)
     if (record->deleted)
         return;
     record->deleted = true;
-    m_index.erase(record->target.get());
-    // Take everything out first: releasing the target may run its destructor, which comes
-    // back here through its children's cleanup.
+    m_index.erase(record->target);
+    // Take everything out first: releasing an action may free nodes it holds, whose
+    // destructors come back here.
     std::vector<Ref<Action>> actions = std::move(record->actions);
     record->actions.clear();
-    Ref<Node> target = std::move(record->target);
+    record->target = nullptr;
     if (!m_ticking) {
         auto it = std::find_if(m_records.begin(), m_records.end(),
             [record](const std::unique_ptr<Record>& r) { return r.get() == record; });
@@ -120,7 +120,6 @@ void ActionManager::deleteRecord(Record* record)
         m_records.erase(it);
     }
     actions.clear();
-    target = nullptr;
 }
 
 void ActionManager::removeAction(Action* action)
@@ -175,14 +174,19 @@ void ActionManager::removeAllActionsFromTarget(Node* target)
 
 void ActionManager::removeAllActions()
 {
-    // Held, so a target released with its record cannot free another target still listed.
-    std::vector<Ref<Node>> targets;
+    // Releasing one target's actions may free other targets; a freed node has dropped its own
+    // record, so each is looked up again before use.
+    std::vector<Node*> targets;
     targets.reserve(m_records.size());
     for (const auto& record : m_records)
         if (!record->deleted)
             targets.push_back(record->target);
-    for (const Ref<Node>& target : targets)
-        removeAllActionsFromTarget(target.get());
+    for (Node* target : targets) {
+        if (!recordFor(target))
+            continue;
+        Ref<Node> hold(target->retainCount() > 0 ? target : nullptr);
+        removeAllActionsFromTarget(target);
+    }
 }
 
 Action* ActionManager::getActionByTag(int tag, Node* target) const
@@ -231,8 +235,8 @@ void ActionManager::tick(float dt)
             continue;
         m_currentTarget = record;
         m_currentTargetSalvaged = false;
-        // The target stays alive while its actions step, even if they release the record.
-        Ref<Node> target = record->target;
+        // The target stays alive while its actions step, even if they release its last owner.
+        Ref<Node> target(record->target->retainCount() > 0 ? record->target : nullptr);
         if (!record->paused) {
             for (record->actionIndex = 0; record->actionIndex < static_cast<int>(record->actions.size());
                  ++record->actionIndex) {

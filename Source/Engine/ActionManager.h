@@ -1,5 +1,6 @@
 #pragma once
 // Keeps every running action per target and steps them once per frame from its own timer.
+// The targets are not owned: a node's actions go with it when it is freed.
 //
 // An action's step may remove itself, other actions or all actions of its target (a callback
 // action does that): the action being stepped is kept alive until its step returns, a record
@@ -45,7 +46,7 @@ public:
 private:
     struct Record {
         std::vector<Ref<Action>> actions;
-        Ref<Node> target; // retained while the record exists
+        Node* target = nullptr; // not retained: a node removes its record when it goes
         int actionIndex = 0;
         Action* currentAction = nullptr;
         bool currentActionSalvaged = false;

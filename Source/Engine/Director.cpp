@@ -68,18 +68,33 @@ void Director::useDisplayLinkDirector()
     installShared<DisplayLinkDirector>();
 }
 
+Director* Director::existingDirector() { return s_sharedDirector; }
+
 void Director::purgeSharedDirector()
 {
-    Director* old = nullptr;
-    {
-        std::lock_guard<std::recursive_mutex> lock(s_directorLock);
-        old = std::exchange(s_sharedDirector, nullptr);
-    }
+    Director* old = s_sharedDirector;
     if (!old)
         return;
     // The frame callback points at the director.
     old->stopAnimation();
+    // Scenes leave while this is still the shared director: whatever they call on the way out
+    // must find it, not build a second one.
+    old->leaveScenes();
+    {
+        std::lock_guard<std::recursive_mutex> lock(s_directorLock);
+        s_sharedDirector = nullptr;
+    }
     old->release();
+}
+
+void Director::leaveScenes()
+{
+    Ref<Director> self(this);
+    m_nextScene = nullptr;
+    if (Ref<Scene> running = std::move(m_runningScene))
+        running->onExit();
+    std::vector<Ref<Scene>> stack = std::move(m_scenesStack);
+    m_scenesStack.clear();
 }
 
 void Director::setFPSLabelHooks(FPSLabelFactory factory, FPSLabelTextSetter setText)
@@ -101,11 +116,6 @@ Director::~Director()
     if (m_animationTimer)
         if (Host* host = Host::currentOrNull())
             host->setDisplayLink({}, 1);
-    // Scenes still held would keep themselves alive through their timers.
-    if (Ref<Scene> running = std::move(m_runningScene))
-        running->cleanup();
-    for (const Ref<Scene>& scene : m_scenesStack)
-        scene->cleanup();
 }
 
 // --- set-up ------------------------------------------------------------------------------------
@@ -349,17 +359,16 @@ void Director::popScene()
 void Director::end()
 {
     Ref<Director> self(this);
+    // Cleared first: a transition that is running out must not think it hands over.
+    m_nextScene = nullptr;
     if (Ref<Scene> running = m_runningScene) {
         running->onExit();
         running->cleanup();
     }
     m_runningScene = nullptr;
     m_nextScene = nullptr;
-    // Covered scenes are never shown again; cleaning them drops the timers that retain them.
     std::vector<Ref<Scene>> stack = std::move(m_scenesStack);
     m_scenesStack.clear();
-    for (const Ref<Scene>& scene : stack)
-        scene->cleanup();
     stack.clear();
 
     TouchDispatcher::sharedDispatcher()->removeAllDelegates();
@@ -489,12 +498,8 @@ void Director::setNextScene()
         m_runningScene->onEnter();
         m_runningScene->onEnterTransitionDidFinish();
     }
-
-    // A replaced scene is never shown again. Its timers retain it (and it them), so without a
-    // cleanup every scene the options replace would stay in memory. A transition coming in
-    // still shows the outgoing scene and cleans it up itself when it is done.
-    if (previous && !newIsTransition && !isOnStack(previous.get()))
-        previous->cleanup();
+    // The previous scene keeps its timers and actions: whoever still holds it may show it
+    // again; otherwise it goes with its last owner, here.
 }
 
 bool Director::isOnStack(const Scene* scene) const

@@ -32,7 +32,10 @@ public:
     // Must come before any other use of the director.
     static void useDisplayLinkDirector();
     // Releases the instance (application termination); the next sharedDirector() makes a new one.
+    // The running scene exits first.
     static void purgeSharedDirector();
+    // The shared instance if one exists, without creating it.
+    static Director* existingDirector();
 
     // The frame-rate counter is a LabelAtlas over "fps_images.png"; hooks, when set, replace it
     // (tests count the text without drawing).
@@ -72,6 +75,8 @@ public:
     bool nextDeltaTimeZero() const { return m_nextDeltaTimeZero; }
     EAGLView* openGLView() const { return m_openGLView.get(); }
     Scene* runningScene() const { return m_runningScene.get(); }
+    // The scene the next frame switches to; null if none.
+    Scene* nextScene() const { return m_nextScene.get(); }
     bool isPaused() const { return m_isPaused; }
     // The last frame time measured.
     float dt() const { return m_dt; }
@@ -118,6 +123,8 @@ protected:
     void showFPS();
     void initGLDefaultValues();
     void readClockOrRaise();
+    // Exits the running scene and lets go of every scene.
+    void leaveScenes();
 
     Ref<EAGLView> m_openGLView;
     bool m_animationTimer = false; // the host's frame callback stands in for a repeating timer

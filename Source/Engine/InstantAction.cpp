@@ -59,6 +59,8 @@ CallFunc::CallFunc(Object* target, Selector<> selector)
     : m_targetCallback(target)
     , m_selector(selector)
 {
+    MW_ASSERT(
+        !target || !selector || selector.accepts(target), "Selector target must be of the selector's class");
 }
 
 Ref<Action> CallFunc::copy() const
@@ -92,6 +94,8 @@ CallFuncN::CallFuncN(Object* target, Selector<Node*> selector)
     : CallFunc(target)
     , m_selectorN(selector)
 {
+    MW_ASSERT(
+        !target || !selector || selector.accepts(target), "Selector target must be of the selector's class");
 }
 
 Ref<Action> CallFuncN::copy() const
@@ -115,6 +119,8 @@ CallFuncND::CallFuncND(Object* target, Selector<Node*, void*> selector, void* da
     , m_selectorND(selector)
     , m_data(data)
 {
+    MW_ASSERT(
+        !target || !selector || selector.accepts(target), "Selector target must be of the selector's class");
 }
 
 Ref<Action> CallFuncND::copy() const

@@ -13,6 +13,14 @@ Layer::Layer()
     setContentSize(Director::sharedDirector()->winSize());
 }
 
+Layer::~Layer()
+{
+    // The accelerometer holds a plain pointer; a layer freed without leaving must not stay in it.
+    Accelerometer* accelerometer = Accelerometer::sharedAccelerometer();
+    if (accelerometer->delegate() == this)
+        accelerometer->setDelegate(nullptr);
+}
+
 void Layer::setIsTouchEnabled(bool enabled)
 {
     if (enabled == m_isTouchEnabled)

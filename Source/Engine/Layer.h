@@ -12,6 +12,7 @@ class Layer : public Node,
 public:
     static Ref<Layer> node();
     Layer();
+    ~Layer() override;
     const char* className() const override { return "Layer"; }
 
     bool isTouchEnabled() const { return m_isTouchEnabled; }

@@ -53,6 +53,8 @@ MenuItem::MenuItem() { setAnchorPoint(CGPointMake(0.5f, 0.5f)); }
 
 void MenuItem::initWithTarget(Object* target, Callback selector)
 {
+    MW_ASSERT(
+        !target || !selector || selector.accepts(target), "Selector target must be of the selector's class");
     // Without both there is nothing to call.
     m_target = target && selector ? target : nullptr;
     m_selector = target && selector ? selector : Callback();

@@ -24,15 +24,28 @@ Node::Node() = default;
 
 Node::~Node()
 {
+    // Neither the scheduler nor the action manager owns us; nothing may call us from here on.
+    dropTimers();
+    if (ActionManager* manager = ActionManager::existingManager())
+        manager->removeAllActionsFromTarget(this);
     m_camera = nullptr;
     // Children may outlive us (someone else holds them): they must not point back here.
     std::vector<Ref<Node>> children = std::move(m_children);
     m_children.clear();
-    for (const Ref<Node>& child : children) {
+    for (const Ref<Node>& child : children)
         child->m_parent = nullptr;
-        child->cleanup();
-    }
+}
+
+void Node::dropTimers()
+{
+    std::vector<std::pair<Selector<float>, Ref<Timer>>> timers = std::move(m_scheduledSelectors);
     m_scheduledSelectors.clear();
+    Scheduler* scheduler = Scheduler::existingScheduler();
+    for (const auto& entry : timers) {
+        entry.second->invalidate();
+        if (scheduler && scheduler->isScheduled(entry.second.get()))
+            scheduler->unscheduleTimer(entry.second.get());
+    }
 }
 
 std::string Node::description() const
@@ -266,7 +279,7 @@ void Node::cleanup()
     // The action manager may hold the last reference. Not taken for a node nobody owns at all.
     Ref<Node> self(retainCount() > 0 ? this : nullptr);
     stopAllActions();
-    m_scheduledSelectors.clear();
+    dropTimers();
     const std::vector<Ref<Node>> children = m_children;
     for (const Ref<Node>& child : children)
         child->cleanup();
@@ -380,7 +393,7 @@ void Node::schedule(Selector<float> selector, float interval)
             return;
     if (m_scheduledSelectors.capacity() == 0)
         m_scheduledSelectors.reserve(2);
-    Ref<Timer> timer = Timer::timerWithTarget(this, selector, interval);
+    Ref<Timer> timer = Timer::timerWithTarget(this, selector, interval, Timer::TargetHold::Borrow);
     if (m_isRunning)
         Scheduler::sharedScheduler()->scheduleTimer(timer.get());
     m_scheduledSelectors.emplace_back(selector, timer);
@@ -394,14 +407,13 @@ void Node::unschedule(Selector<float> selector)
         [&selector](const auto& entry) { return entry.first == selector; });
     if (it == m_scheduledSelectors.end())
         return;
-    // The timer may hold the last reference to this node.
-    Ref<Node> self(retainCount() > 0 ? this : nullptr);
     Ref<Timer> timer = it->second;
     m_scheduledSelectors.erase(it);
-    if (m_isRunning)
-        if (Scheduler* scheduler = Scheduler::existingScheduler())
-            if (scheduler->isScheduled(timer.get()))
-                scheduler->unscheduleTimer(timer.get());
+    // Invalidated: the scheduler may still hold it, and this node may be gone by then.
+    timer->invalidate();
+    if (Scheduler* scheduler = Scheduler::existingScheduler())
+        if (scheduler->isScheduled(timer.get()))
+            scheduler->unscheduleTimer(timer.get());
 }
 
 // --- space conversion ---------------------------------------------------------------------------

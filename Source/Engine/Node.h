@@ -2,8 +2,9 @@
 // Everything drawn is a Node in a tree rooted at the running Scene.
 //
 // Ownership: a node holds its children (Ref), a child points back at its parent (plain
-// pointer). Timers retain their node, so a node with timers lives until `cleanup` drops its
-// timer table; the action manager retains a node while it has actions.
+// pointer). A node owns its timers; neither the scheduler nor the action manager owns the node,
+// and a node that goes takes its timers and actions with it. So a scene that leaves the stage
+// keeps its timers and actions for a later return, and is freed when its last owner lets go.
 
 #include "Engine/Support/Geometry.h"
 #include "Engine/Support/Ref.h"
@@ -132,6 +133,8 @@ protected:
     void setDirty();
     void insertChild(Node* child, int z);
     void detachChild(Node* child, bool cleanup);
+    // Unschedules and invalidates every timer of this node and forgets them.
+    void dropTimers();
 
     float m_rotation = 0;
     float m_scaleX = 1, m_scaleY = 1;

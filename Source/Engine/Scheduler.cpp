@@ -33,39 +33,51 @@ bool eraseFrom(std::vector<Ref<Timer>>& list, const Timer* timer)
 
 // --- Timer ---------------------------------------------------------------------------------
 
-Ref<Timer> Timer::timerWithTarget(Object* target, Selector<float> selector, float interval)
+Ref<Timer> Timer::timerWithTarget(Object* target, Selector<float> selector, float interval, TargetHold hold)
 {
-    return make<Timer>(target, selector, interval);
+    return make<Timer>(target, selector, interval, hold);
 }
 
-Timer::Timer(Object* target, Selector<float> selector, float interval)
+Timer::Timer(Object* target, Selector<float> selector, float interval, TargetHold hold)
     : m_target(target)
     , m_selector(selector)
     , m_interval(interval)
 {
     MW_ASSERT(target != nullptr, "Argument must be non-nil");
     MW_ASSERT(static_cast<bool>(selector), "Argument must be non-nil");
+    MW_ASSERT(selector.accepts(target), "Selector target must be of the selector's class");
+    if (hold == TargetHold::Retain)
+        m_retainedTarget = target;
+}
+
+void Timer::invalidate()
+{
+    m_target = nullptr;
+    m_retainedTarget = nullptr;
 }
 
 std::string Timer::description() const
 {
     char buf[160];
     std::snprintf(buf, sizeof buf, "<%s = %p | target:%s selector:(%s)>", className(),
-        static_cast<const void*>(this), m_target->className(), m_selector.name());
+        static_cast<const void*>(this), m_target ? m_target->className() : "(gone)", m_selector.name());
     return buf;
 }
 
 void Timer::fire(float dt)
 {
+    if (!m_target)
+        return;
     if (m_elapsed == -1)
         m_elapsed = 0;
     else
         m_elapsed += dt;
     if (m_elapsed >= m_interval) {
         // The target may unschedule this timer in the call; keep both alive until it returns.
+        // A target nobody owns yet is not taken: letting go of it would free it.
         Ref<Timer> self(this);
-        Ref<Object> target = m_target;
-        m_selector(target.get(), m_elapsed);
+        Ref<Object> target(m_target->retainCount() > 0 ? m_target : nullptr);
+        m_selector(m_target, m_elapsed);
         m_elapsed = 0;
     }
 }

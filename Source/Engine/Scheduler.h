@@ -11,10 +11,15 @@
 
 class Timer : public Object {
 public:
-    static Ref<Timer> timerWithTarget(Object* target, Selector<float> selector, float interval = 0);
+    // Whether the timer keeps its target alive. A node's timers do not: the node owns them and
+    // invalidates them when it goes, so a node with timers can still be freed.
+    enum class TargetHold { Retain, Borrow };
+
+    static Ref<Timer> timerWithTarget(
+        Object* target, Selector<float> selector, float interval = 0, TargetHold hold = TargetHold::Retain);
     // Refused: a timer without target and method cannot fire.
     Timer() = delete;
-    Timer(Object* target, Selector<float> selector, float interval = 0);
+    Timer(Object* target, Selector<float> selector, float interval = 0, TargetHold hold = TargetHold::Retain);
 
     const char* className() const override { return "Timer"; }
     std::string description() const override;
@@ -22,13 +27,17 @@ public:
     void fire(float dt);
     float interval() const { return m_interval; }
     void setInterval(float interval) { m_interval = interval; }
-    Object* target() const { return m_target.get(); }
+    // Null once invalidated.
+    Object* target() const { return m_target; }
+    // The target is going away: the timer never calls it again, even from a tick under way.
+    void invalidate();
     const Selector<float>& selector() const { return m_selector; }
     // -1 until the first tick after creation.
     float elapsed() const { return m_elapsed; }
 
 private:
-    Ref<Object> m_target; // retained for the timer's whole life
+    Object* m_target = nullptr;
+    Ref<Object> m_retainedTarget; // set only with TargetHold::Retain
     Selector<float> m_selector;
     float m_interval = 0;
     float m_elapsed = -1;

@@ -87,6 +87,8 @@ void Slider::setValue(float value)
 
 void Slider::addTarget(Object* target, Callback action)
 {
+    MW_ASSERT(
+        !target || !action || action.accepts(target), "Selector target must be of the selector's class");
     m_target = target;
     m_action = action;
 }

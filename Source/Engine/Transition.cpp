@@ -99,28 +99,20 @@ void TransitionScene::onExit()
     Scene::onExit();
     if (m_outScene)
         m_outScene->onExit();
-    // The incoming scene has been running since onEnter; only its entry is now complete.
-    m_inScene->onEnterTransitionDidFinish();
+    // The incoming scene has been running since onEnter. When it takes over, only its entry
+    // is now complete; when the transition is cut short (the director ends, another scene
+    // replaces it) it must leave too, or its layers stay registered for touches and samples.
+    Director* director = Director::existingDirector();
+    if (director && director->nextScene() == m_inScene.get())
+        m_inScene->onEnterTransitionDidFinish();
+    else
+        m_inScene->onExit();
 }
 
 void TransitionScene::onEnterTransitionDidFinish()
 {
     // Only the transition itself: the incoming scene hears of it when the transition leaves.
     Scene::onEnterTransitionDidFinish();
-}
-
-void TransitionScene::cleanup()
-{
-    // The director cleans a transition up when it leaves the stack: when it is done (the
-    // incoming scene runs on) or when the director ends during it (neither scene runs on).
-    Scene::cleanup();
-    Director* director = Director::sharedDirector();
-    // The outgoing scene is not shown again unless the director keeps it, pushed underneath;
-    // its timers would otherwise keep it alive for ever.
-    if (m_outScene && !director->isOnStack(m_outScene.get()))
-        m_outScene->cleanup();
-    if (director->runningScene() != m_inScene.get())
-        m_inScene->cleanup();
 }
 
 void TransitionScene::runOnInScene(FiniteTimeAction* action)

@@ -39,7 +39,6 @@ public:
     void onEnter() override;
     void onExit() override;
     void onEnterTransitionDidFinish() override;
-    void cleanup() override;
 
     // The end of the animation: both scenes are put back as they were, and the incoming one
     // replaces the transition from the next tick.

@@ -7,6 +7,7 @@
 //     Selector<float> s(&GameLayer::step, "step:");
 //     s(layer, dt);
 
+#include "Engine/Support/Exception.h"
 #include "Engine/Support/Ref.h"
 
 #include <type_traits>
@@ -21,11 +22,19 @@ public:
     Selector(void (T::*method)(Args...), const char* name = "")
         : m_method(static_cast<Method>(method))
         , m_name(name)
+        , m_accepts([](const Object* target) { return dynamic_cast<const T*>(target) != nullptr; })
     {
         static_assert(std::is_base_of_v<Object, T>, "selectors are methods of Object subclasses");
     }
 
-    void operator()(Object* target, Args... args) const { (target->*m_method)(args...); }
+    // Calling a method on an object of another class would run it on the wrong memory.
+    bool accepts(const Object* target) const { return target && m_accepts && m_accepts(target); }
+
+    void operator()(Object* target, Args... args) const
+    {
+        MW_ASSERT(accepts(target), "Selector target must be of the selector's class");
+        (target->*m_method)(args...);
+    }
 
     explicit operator bool() const { return m_method != nullptr; }
     const char* name() const { return m_name; }
@@ -34,6 +43,7 @@ public:
 private:
     Method m_method = nullptr;
     const char* m_name = "";
+    bool (*m_accepts)(const Object*) = nullptr;
 };
 
 // A selector named after the method, for logs and dumps.

@@ -107,4 +107,5 @@ private:
         SystemSoundID id;
     };
     std::vector<PendingSound> m_playingSounds; // in the order they were started
+    std::vector<PendingSound> m_dueSounds; // scratch for completeDueSounds
 };

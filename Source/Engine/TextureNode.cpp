@@ -8,7 +8,13 @@
 #include <cmath>
 #include <typeinfo>
 
+namespace {
+bool s_quadPathEnabled = true;
+} // namespace
+
 Ref<TextureNode> TextureNode::node() { return make<TextureNode>(); }
+
+void TextureNode::setQuadPathEnabledForTesting(bool enabled) { s_quadPathEnabled = enabled; }
 
 TextureNode::TextureNode() { setAnchorPoint(CGPointMake(0.5f, 0.5f)); }
 
@@ -56,7 +62,7 @@ void TextureNode::visit()
         const std::type_info& type = typeid(*this);
         m_path = type == typeid(Sprite) || type == typeid(TextureNode) ? Path::Quad : Path::General;
     }
-    if (m_path != Path::Quad || !m_children.empty() || hasCamera() || m_vertexZ != 0) {
+    if (m_path != Path::Quad || !s_quadPathEnabled || !m_children.empty() || hasCamera() || m_vertexZ != 0) {
         Node::visit();
         return;
     }

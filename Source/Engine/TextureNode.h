@@ -33,6 +33,8 @@ public:
     bool drawsNothing() const;
 
     void visit() override;
+    // Off: every picture goes through the GL matrix stack (tests compare the two ways).
+    static void setQuadPathEnabledForTesting(bool enabled);
     void draw() override;
     bool drawsInTexturedState() const override { return true; }
     // Adds opacity, color and, for textures from files, "texture" (the file name).

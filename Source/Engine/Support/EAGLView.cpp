@@ -1,5 +1,7 @@
 #include "Engine/Support/EAGLView.h"
 
+#include "Engine/Support/GLState.h"
+
 #include <GLES/gl.h>
 #include <GLES/glext.h>
 
@@ -44,6 +46,8 @@ void EAGLView::setFrame(CGRect frame)
 
 bool EAGLView::createSurface()
 {
+    // Whatever context comes out of this starts from GL's own defaults.
+    GLState::invalidate();
     Host* host = Host::currentOrNull();
     if (!host)
         return false;

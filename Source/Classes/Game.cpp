@@ -165,10 +165,11 @@ void GameLayer::populateActiveAreaWithBalls()
     dropped.clear();
     for (const Ref<Ball>& ball : m_balls)
         (CGRectIntersectsRect(ball->boundingRect(), area) ? kept : dropped).push_back(ball);
-    for (const Ref<Ball>& ball : dropped) {
+    for (Ref<Ball>& ball : dropped) {
         ball->removeFromSpace(m_space);
         if (!m_drawBallsAsWireframe)
             ball->removeSpritesFromLayer(this);
+        m_spareBalls.push_back(std::move(ball));
     }
     dropped.clear();
     m_balls.swap(kept);
@@ -203,7 +204,13 @@ void GameLayer::populateActiveAreaWithBalls()
         const int y = Random::randIntWithStart(static_cast<int>(minY), static_cast<int>(maxY));
         if (CGRectIntersectsRect(CGRectMake(x, y, radius, radius), keepClear))
             continue;
-        Ref<Ball> ball = make<Ball>();
+        Ref<Ball> ball;
+        if (m_spareBalls.empty()) {
+            ball = make<Ball>();
+        } else {
+            ball = std::move(m_spareBalls.back());
+            m_spareBalls.pop_back();
+        }
         ball->initWithRadius(
             static_cast<float>(radius), CGPointMake(static_cast<float>(x), static_cast<float>(y)));
         ball->addToSpace(m_space);

@@ -81,6 +81,7 @@ private:
     cpMouse* m_mouse = nullptr; // owned while a finger is down
     std::vector<Ref<Ball>> m_balls;
     std::vector<Ref<Ball>> m_keptBalls, m_droppedBalls; // scratch for the ball field
+    std::vector<Ref<Ball>> m_spareBalls; // dropped, kept for reuse
     bool m_initialBallsGenerated = false;
     CGPoint m_initialPlayerPosition;
     CGRect m_initialPlayerArea;

@@ -73,7 +73,7 @@ void TextureNode::visit()
     const CGPoint a = m_transformAnchor;
     float c = 1, s = 0;
     if (m_rotation != 0) {
-        const double radians = -static_cast<double>(m_rotation) * M_PI / 180.0;
+        const double radians = -static_cast<double>(m_rotation) * 3.14159265358979323846 / 180.0;
         c = static_cast<float>(std::cos(radians));
         s = static_cast<float>(std::sin(radians));
     }

@@ -48,6 +48,7 @@ DriverScope::~DriverScope() { --t_driverDepth; }
 
 // --- the allocator ---------------------------------------------------------------------------
 
+#ifndef BENCH_NO_ALLOCATOR
 extern "C" {
 
 void* malloc(std::size_t size)
@@ -93,6 +94,7 @@ int posix_memalign(void** out, std::size_t alignment, std::size_t size)
 }
 
 } // extern "C"
+#endif
 
 // --- GL ES entry points ----------------------------------------------------------------------
 

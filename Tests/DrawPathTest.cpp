@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -21,7 +23,7 @@ protected:
     }
     void TearDown() override
     {
-        TextureNode::setQuadPathEnabledForTesting(true);
+        TextureNode::setQuadPathEnabled(false);
         TextureMgr::purgeSharedTextureMgr();
     }
 
@@ -44,7 +46,7 @@ public:
 
 } // namespace
 
-TEST_F(DrawPathTest, PicturesLookTheSameWithoutTheMatrixStack)
+TEST_F(DrawPathTest, PicturesPlacedWithoutTheMatrixStackLookTheSame)
 {
     Ref<Node> root = Node::node();
     const char* files[] = { "Nerd_Head.png", "Ball1.png", "Nerd_Thigh.png", "Narwhal_Body.png" };
@@ -67,11 +69,16 @@ TEST_F(DrawPathTest, PicturesLookTheSameWithoutTheMatrixStack)
     }
     root->addChild(make<Lines>(), 0);
 
-    const std::vector<std::uint8_t> quick = render(root.get());
-    TextureNode::setQuadPathEnabledForTesting(false);
     const std::vector<std::uint8_t> general = render(root.get());
+    TextureNode::setQuadPathEnabled(true);
+    const std::vector<std::uint8_t> quick = render(root.get());
+    ASSERT_EQ(quick.size(), general.size());
     ASSERT_FALSE(quick.empty());
-    EXPECT_TRUE(quick == general);
+    // Placed on the CPU, a corner may round to the other side of a pixel centre: one level.
+    int worst = 0;
+    for (std::size_t i = 0; i < quick.size(); ++i)
+        worst = std::max(worst, std::abs(int(quick[i]) - int(general[i])));
+    EXPECT_LE(worst, 1);
     // The line after the pictures is drawn white, not with a texture.
     bool white = false;
     for (int y = 79; y <= 81; ++y) {

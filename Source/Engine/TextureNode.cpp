@@ -9,12 +9,12 @@
 #include <typeinfo>
 
 namespace {
-bool s_quadPathEnabled = true;
+bool s_quadPathEnabled = false;
 } // namespace
 
 Ref<TextureNode> TextureNode::node() { return make<TextureNode>(); }
 
-void TextureNode::setQuadPathEnabledForTesting(bool enabled) { s_quadPathEnabled = enabled; }
+void TextureNode::setQuadPathEnabled(bool enabled) { s_quadPathEnabled = enabled; }
 
 TextureNode::TextureNode() { setAnchorPoint(CGPointMake(0.5f, 0.5f)); }
 

@@ -33,8 +33,10 @@ public:
     bool drawsNothing() const;
 
     void visit() override;
-    // Off: every picture goes through the GL matrix stack (tests compare the two ways).
-    static void setQuadPathEnabledForTesting(bool enabled);
+    // On, plain leaf pictures are placed on the CPU and drawn with one call each instead of
+    // through the GL matrix stack. Off by default: the rounding differs, and a few edge pixels
+    // come out one level apart from what the matrix stack gives.
+    static void setQuadPathEnabled(bool enabled);
     void draw() override;
     bool drawsInTexturedState() const override { return true; }
     // Adds opacity, color and, for textures from files, "texture" (the file name).

@@ -114,4 +114,5 @@ private:
     };
     std::vector<PendingSound> m_playingSounds; // in the order they were started
     FolderPhotoLibrary m_photos { "", false };
+    std::vector<PendingSound> m_dueSounds; // scratch for completeDueSounds
 };

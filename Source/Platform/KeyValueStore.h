@@ -58,6 +58,25 @@ public:
     virtual void setValue(const std::string& key, std::optional<Value> value) = 0;
     // Every stored key, sorted.
     virtual std::vector<std::string> keys() const = 0;
+    // Writes between the two may be committed together, with one sync for all of them; reads
+    // see each write at once either way. Batches nest; the outermost end commits.
+    virtual void beginBatch() { }
+    virtual void endBatch() { }
+
+    class Batch {
+    public:
+        explicit Batch(KeyValueStore& store)
+            : m_store(store)
+        {
+            m_store.beginBatch();
+        }
+        ~Batch() { m_store.endBatch(); }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        KeyValueStore& m_store;
+    };
 
     // --- Typed reads ----------------------------------------------------------------------------
     bool boolForKey(const std::string& key) const { return read<bool>(key).value_or(false); }

@@ -44,19 +44,27 @@ KeyValueStore* s_testStore = nullptr;
 
 // Every setting as last read from or written to the store, so that reads during play (the
 // collision callback's among them) stay in memory. Writes go on to the store at once, which
-// stays the durable copy; a store written behind Configuration's back is read at the next start.
+// stays the durable copy; a store written behind Configuration's back is read again.
 class SettingsCache final : public KeyValueStore {
 public:
     void attach(KeyValueStore& backing)
     {
         if (&backing != m_backing) {
             m_backing = &backing;
-            m_values.clear();
+            clear();
         }
     }
-    void clear() { m_values.clear(); }
+    void clear()
+    {
+        m_values.clear();
+        m_seen = m_backing ? m_backing->generation() : 0;
+    }
     std::optional<Value> valueForKey(const std::string& key) const override
     {
+        if (m_backing->generation() != m_seen) {
+            m_values.clear();
+            m_seen = m_backing->generation();
+        }
         auto it = m_values.find(key);
         if (it == m_values.end())
             it = m_values.emplace(key, m_backing->valueForKey(key)).first;
@@ -64,7 +72,12 @@ public:
     }
     void setValue(const std::string& key, std::optional<Value> value) override
     {
+        noteWrite();
+        const bool onlyWriter = m_backing->generation() == m_seen;
         m_backing->setValue(key, value);
+        if (!onlyWriter)
+            m_values.clear();
+        m_seen = m_backing->generation();
         m_values[key] = std::move(value);
     }
     std::vector<std::string> keys() const override { return m_backing->keys(); }
@@ -73,6 +86,7 @@ public:
 
 private:
     KeyValueStore* m_backing = nullptr;
+    mutable std::uint64_t m_seen = 0;
     mutable std::map<std::string, std::optional<Value>, std::less<>> m_values;
 };
 SettingsCache s_cache;

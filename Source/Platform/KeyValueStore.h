@@ -126,7 +126,16 @@ public:
     bool hasValue(const std::string& key) const { return valueForKey(key).has_value(); }
     void removeValue(const std::string& key) { setValue(key, std::nullopt); }
 
+    // Grows with every write, so a copy kept elsewhere can tell it is out of date.
+    std::uint64_t generation() const { return m_generation; }
+
+protected:
+    // Every setValue calls this.
+    void noteWrite() { ++m_generation; }
+
 private:
+    std::uint64_t m_generation = 0;
+
     template <class T> std::optional<T> read(const std::string& key) const
     {
         std::optional<Value> value = valueForKey(key);

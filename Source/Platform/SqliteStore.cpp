@@ -409,6 +409,7 @@ void SqliteStore::endBatch()
 
 void SqliteStore::setValue(const std::string& key, std::optional<Value> value)
 {
+    noteWrite();
     std::string why;
     if (!persist(key, value, why))
         reportWriteFailure(why);

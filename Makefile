@@ -122,10 +122,10 @@ soak: deps
 	cd build-asan && $(ASAN_RUN_ENV) BONZELAR_KILLS=$(SOAK_KILLS) ./CrashSafetyTest
 	$(ASAN_RUN_ENV) Tools/soak.py build-asan/bonzelar-headless --minutes $(SOAK_MINUTES)
 
-# What CI runs of the above: each fuzzer for a minute, 200 kills, the soak.
+# What CI runs of the above: each fuzzer for a minute, 200 kills, five simulated minutes.
 robustness-ci:
 	$(MAKE) fuzz FUZZ_SECONDS=60
-	$(MAKE) soak SOAK_KILLS=200
+	$(MAKE) soak SOAK_KILLS=200 SOAK_MINUTES=5
 
 clean:
 	rm -rf build build-asan build-portable build-release build-fuzz build-web build-web-obj build-web-check

@@ -4,7 +4,9 @@
 #include "Support/FakeHost.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -38,7 +40,42 @@ protected:
     LogHost host;
 };
 
+std::vector<nlohmann::json> lastRecords(std::size_t count)
+{
+    std::vector<nlohmann::json> records;
+    for (const std::string& line : Analytics::lastRecords(count))
+        records.push_back(nlohmann::json::parse(line));
+    return records;
+}
+
 } // namespace
+
+TEST(UsageRecord, WritesJsonThatAParserReadsBackWithBadBytesReplaced)
+{
+    const std::string text
+        = std::string("quote \" back \\ tab \t nul ") + '\0' + " \x01 caf\xC3\xA9 \xF0\x9F\x98\x80";
+    const std::string line = UsageRecord()
+                                 .add("text", text)
+                                 .add("bad",
+                                     "a\xC3(b\xED\xA0\x80"
+                                     "c\xF0\x9F\x98")
+                                 .add("runs", 7)
+                                 .add("big", 9007199254740993LL)
+                                 .add("date", 1765195763.125)
+                                 .add("nan", std::nan(""))
+                                 .line();
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+    const nlohmann::json record = nlohmann::json::parse(line);
+    EXPECT_EQ(record["text"], text);
+    // Each byte that starts no valid sequence becomes one replacement character.
+    EXPECT_EQ(record["bad"], "a\uFFFD(b\uFFFD\uFFFD\uFFFDc\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(record["runs"], 7);
+    EXPECT_EQ(record["big"].get<long long>(), 9007199254740993LL);
+    EXPECT_EQ(record["date"].get<double>(), 1765195763.125);
+    EXPECT_TRUE(record["nan"].is_null());
+    // Fields keep the order they were added in.
+    EXPECT_EQ(line.rfind("{\"text\":", 0), 0u);
+}
 
 TEST_F(AnalyticsTest, SessionsAreLoggedWithRunCountAndVersion)
 {
@@ -46,7 +83,7 @@ TEST_F(AnalyticsTest, SessionsAreLoggedWithRunCountAndVersion)
     Analytics::start();
     host.advance(30);
     Analytics::end();
-    const std::vector<nlohmann::json> records = Analytics::lastRecords(10);
+    const std::vector<nlohmann::json> records = lastRecords(10);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0]["event"], "start");
     EXPECT_EQ(records[1]["event"], "end");
@@ -67,7 +104,7 @@ TEST_F(AnalyticsTest, ALongTraceGoesInPiecesOfTwoHundredNamedFromZero)
 
     const std::string trace = Analytics::stackTrace(exception);
     ASSERT_EQ(trace.size(), 450u);
-    const std::vector<nlohmann::json> records = Analytics::lastRecords(10);
+    const std::vector<nlohmann::json> records = lastRecords(10);
     ASSERT_EQ(records.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(records[i]["name"], "Exception " + std::to_string(i));
@@ -88,8 +125,8 @@ TEST_F(AnalyticsTest, ALongTraceGoesInPiecesOfTwoHundredNamedFromZero)
 
 TEST_F(AnalyticsTest, TheLogRotatesPastItsBoundKeepingOneOldFile)
 {
-    const nlohmann::json record = { { "event", "filler" }, { "text", std::string(1000, 'f') } };
-    const std::size_t lineBytes = record.dump().size() + 1;
+    const UsageRecord record = UsageRecord().add("event", "filler").add("text", std::string(1000, 'f'));
+    const std::size_t lineBytes = record.line().size() + 1;
     const std::size_t perFile = Analytics::kMaxLogBytes / lineBytes;
     for (std::size_t i = 0; i < perFile; ++i)
         ASSERT_TRUE(Analytics::append(record));
@@ -97,13 +134,13 @@ TEST_F(AnalyticsTest, TheLogRotatesPastItsBoundKeepingOneOldFile)
     EXPECT_EQ(fs::file_size(Analytics::logPath()), perFile * lineBytes);
 
     // One more full line would pass the bound: the file moves aside first.
-    nlohmann::json next = record;
-    next["event"] = "next";
+    const UsageRecord next = UsageRecord().add("event", "next").add("text", std::string(1000, 'f'));
     ASSERT_TRUE(Analytics::append(next));
     EXPECT_EQ(fs::file_size(Analytics::oldLogPath()), perFile * lineBytes);
-    EXPECT_EQ(fs::file_size(Analytics::logPath()), next.dump().size() + 1);
-    // The latest records read across both files, oldest first.
-    const std::vector<nlohmann::json> last = Analytics::lastRecords(2);
+    EXPECT_EQ(fs::file_size(Analytics::logPath()), next.line().size() + 1);
+    // The latest records read across both files, oldest first; a line cut short is skipped.
+    std::ofstream(Analytics::logPath(), std::ios::app) << "{\"event\":\"cut";
+    const std::vector<nlohmann::json> last = lastRecords(2);
     ASSERT_EQ(last.size(), 2u);
     EXPECT_EQ(last[0]["event"], "filler");
     EXPECT_EQ(last[1]["event"], "next");

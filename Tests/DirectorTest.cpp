@@ -1,10 +1,10 @@
 #include "Engine/Director.h"
-#include "Classes/TestScene.h"
 #include "Engine/ActionManager.h"
 #include "Engine/IntervalAction.h"
 #include "Engine/Scheduler.h"
 #include "Engine/TouchDispatcher.h"
 #include "Support/FakeHost.h"
+#include "Support/TestScene.h"
 
 #include <GLES/gl.h>
 #include <gtest/gtest.h>

@@ -1,12 +1,11 @@
 // The headless host's virtual clock and records, and the built bonzelar-headless run end to
 // end: options, scripts, screenshots read back pixel by pixel, and reproducible dumps.
 
-#include "Platform/HeadlessRunner.h"
-#include "Classes/TestScene.h"
+#include "Tooling/HeadlessRunner.h"
 #include "Engine/Director.h"
-#include "Engine/Support/DumpRegistry.h"
 #include "Platform/HeadlessHost.h"
 #include "Platform/ImageCodec.h"
+#include "Support/TestScene.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -174,8 +173,7 @@ TEST(HeadlessHostTest, RequestsAreRecordedForTheDump)
     EXPECT_FALSE(host.openURL("file:///etc/passwd"));
     host.recordRequest("sounds", "voice1.wav");
 
-    nlohmann::json root = nlohmann::json::object();
-    DumpRegistry::writeAll(root);
+    const nlohmann::json& root = host.requests();
     ASSERT_EQ(root["urls"].size(), 3u);
     EXPECT_EQ(root["urls"][0]["what"], "https://example.com/bonzelar");
     EXPECT_EQ(root["urls"][0]["frame"], 1);

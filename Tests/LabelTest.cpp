@@ -5,7 +5,9 @@
 #include "Support/FakeHost.h"
 #include "Support/GLTestSurface.h"
 
+#include "Tooling/NodeDump.h"
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -84,8 +86,7 @@ TEST_F(LabelTest, LabelTakesTheMeasuredSizeOfEachString)
     EXPECT_EQ(boxed->contentSize(), CGSizeMake(120, 30));
 
     label->setRGB(255, 128, 0);
-    nlohmann::json dump;
-    label->dumpProperties(dump);
+    const nlohmann::json dump = NodeDump::properties(label);
     EXPECT_EQ(dump["text"], "Pain: 1234567");
     EXPECT_EQ(dump["color"], nlohmann::json::array({ 255, 128, 0 }));
 
@@ -128,8 +129,7 @@ TEST_F(LabelTest, LabelAtlasGrowsForLongerStringsAndDrawsOnlyItsOwn)
     EXPECT_FLOAT_EQ(atlas->quads()[0].tl.texCoords.u, -0.5f);
     EXPECT_FLOAT_EQ(atlas->quads()[0].tl.texCoords.v, -3 * 0.1875f);
 
-    nlohmann::json dump;
-    label->dumpProperties(dump);
+    const nlohmann::json dump = NodeDump::properties(label);
     EXPECT_EQ(dump["text"], " 9");
     EXPECT_EQ(dump["texture"], "digits.png");
 

@@ -1,6 +1,6 @@
 // The one logging call: levels that pass, lines as the console gets them.
 
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,9 @@
 #include "Support/FakeHost.h"
 #include "Support/GLTestSurface.h"
 
+#include "Tooling/NodeDump.h"
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -229,9 +231,7 @@ TEST_F(MenuTest, ArrowsSkipItemsThatCannotActWrapAndEnterActivates)
     EXPECT_TRUE(key(HostKey::Space));
     ASSERT_EQ(receiver->taps.size(), 1u);
     EXPECT_EQ(receiver->taps[0], items[2].get());
-    nlohmann::json dumped;
-    menu->dumpProperties(dumped);
-    EXPECT_EQ(dumped["highlighted"], 2);
+    EXPECT_EQ(NodeDump::properties(menu.get())["highlighted"], 2);
 
     // A finger takes over; an item removed while highlighted is forgotten.
     touch(HostTouchPhase::Began, 160, itemY(0));
@@ -344,15 +344,13 @@ TEST_F(MenuTest, DumpTellsAScriptWhereToTap)
     menu->addChild(text.get(), 3);
     text->setIsEnabled(false);
 
-    nlohmann::json out;
-    items[0]->dumpProperties(out);
+    const nlohmann::json out = NodeDump::properties(items[0]);
     EXPECT_EQ(out["class"], "MenuItemLabel");
     EXPECT_EQ(out["enabled"], true);
     EXPECT_EQ(out["worldRect"], nlohmann::json({ 110, 265, 100, 40 }));
     EXPECT_EQ(out["tapPoint"], nlohmann::json({ 160, 195 }));
 
-    nlohmann::json disabled;
-    text->dumpProperties(disabled);
+    const nlohmann::json disabled = NodeDump::properties(text);
     EXPECT_EQ(disabled["text"], "Back to Game");
     EXPECT_EQ(disabled["enabled"], false);
     EXPECT_EQ(disabled["color"], nlohmann::json({ 126, 126, 126 }));

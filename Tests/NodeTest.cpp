@@ -7,7 +7,9 @@
 #include "Engine/TouchDispatcher.h"
 #include "Support/FakeHost.h"
 
+#include "Tooling/NodeDump.h"
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -256,7 +258,7 @@ TEST_F(NodeTest, DumpTreeListsChildrenInDrawOrder)
     root->setPosition(ccp(100, 0));
     root->addChild(a, 2, 11);
     root->addChild(b, -1, 12);
-    const nlohmann::json dump = Node::dumpTree(root);
+    const nlohmann::json dump = NodeDump::tree(root);
     ASSERT_EQ(dump["children"].size(), 2u);
     EXPECT_EQ(dump["children"][0]["tag"], 12);
     EXPECT_EQ(dump["children"][0]["class"], "Probe");

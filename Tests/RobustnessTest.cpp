@@ -1,8 +1,8 @@
 // The real program against damaged settings and a hostile environment: each case is a way the
 // game once crashed, froze or lost settings at start.
 
-#include "Platform/Script.h"
 #include "Platform/SqliteStore.h"
+#include "Tooling/Script.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,7 +1,7 @@
 // The headless script language: what it refuses (with the line), when commands run, and what
 // they deliver to the application.
 
-#include "Platform/Script.h"
+#include "Tooling/Script.h"
 #include "Platform/HeadlessHost.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,9 @@
 #include "Support/FakeHost.h"
 #include "Support/GLTestSurface.h"
 
+#include "Tooling/NodeDump.h"
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -40,8 +42,7 @@ TEST_F(SpriteTest, SpritesOfOneFileShareItsTextureAndTakeItsSize)
     // Centred on its position.
     EXPECT_EQ(a->transformAnchor(), CGPointMake(150, 100));
 
-    nlohmann::json dump;
-    a->dumpProperties(dump);
+    const nlohmann::json dump = NodeDump::properties(a);
     EXPECT_EQ(dump["texture"], "Picture.png");
 }
 

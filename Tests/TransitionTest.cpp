@@ -16,8 +16,10 @@
 #include "Support/FakeHost.h"
 #include "Support/GLTestSurface.h"
 
+#include "Tooling/NodeDump.h"
 #include <GLES/gl.h>
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -421,7 +423,7 @@ TEST_F(TransitionTest, DumpShowsTheRunningTransitionAndItsProgress)
     std::vector<float> progress;
     for (int i = 0; i < 20; ++i) {
         host.frame();
-        const nlohmann::json dump = Node::dumpTree(director()->runningScene());
+        const nlohmann::json dump = NodeDump::tree(director()->runningScene());
         ASSERT_EQ(dump["class"], "FlipXTransition");
         EXPECT_EQ(dump["transition"]["inScene"], "Scene");
         EXPECT_EQ(dump["transition"]["orientation"], 1);

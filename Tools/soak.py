@@ -48,7 +48,7 @@ def return_point(runner, work, env):
         point = find_tap(json.load(f)["nodes"], "Return to Game")
     if not point:
         sys.exit("soak: no \"Return to Game\" on the options page")
-    return point["x"], point["y"]
+    return (point["x"], point["y"]) if isinstance(point, dict) else tuple(point[:2])
 
 
 def write_script(path, frames, rng, back):
@@ -145,7 +145,7 @@ def main():
         sys.exit("soak: the run ended with status %d" % run.returncode)
     with open(os.path.join(work, "soak.json")) as f:
         end = json.load(f)
-    if end["frame"] != frames - 1:
+    if end["frame"] != frames:
         sys.exit("soak: the run stopped at frame %s of %d" % (end["frame"], frames))
     quarter = max(1, len(samples) // 4)
     early = max(samples[quarter:2 * quarter] or samples)

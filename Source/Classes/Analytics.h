@@ -2,10 +2,26 @@
 // Usage reporting, kept on this machine: session starts and ends and uncaught exceptions are
 // appended as JSON lines to a usage log in the data directory. Nothing is sent anywhere.
 
-#include <nlohmann/json.hpp>
-
 #include <string>
 #include <vector>
+
+// One record of the log: named fields in the order added, written as one JSON object. Texts
+// that are not UTF-8 have their bad bytes replaced (U+FFFD), so a trace never costs its record.
+class UsageRecord {
+public:
+    UsageRecord& add(const char* key, const std::string& text);
+    UsageRecord& add(const char* key, const char* text) { return add(key, std::string(text)); }
+    UsageRecord& add(const char* key, long long number);
+    UsageRecord& add(const char* key, int number) { return add(key, static_cast<long long>(number)); }
+    // Non-finite numbers are written as null.
+    UsageRecord& add(const char* key, double number);
+    // The record as its line, without the line break.
+    std::string line() const { return "{" + m_fields + "}"; }
+
+private:
+    void addKey(const char* key);
+    std::string m_fields;
+};
 
 // What is known of an exception that reached the top level.
 struct UncaughtException {
@@ -33,10 +49,10 @@ public:
     static std::vector<std::string> tracePieces(const std::string& trace);
 
     // Appends one record, rotating first when needed; false when it could not be written.
-    static bool append(const nlohmann::json& record);
+    static bool append(const UsageRecord& record);
     static std::string logPath();
     static std::string oldLogPath();
-    // The last records of the log, oldest first (older file included when the current one is
-    // short); lines that do not parse are skipped.
-    static std::vector<nlohmann::json> lastRecords(std::size_t count);
+    // The last records of the log as their lines, oldest first (older file included when the
+    // current one is short); lines cut short (a write that never finished) are skipped.
+    static std::vector<std::string> lastRecords(std::size_t count);
 };

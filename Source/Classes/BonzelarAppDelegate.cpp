@@ -1,5 +1,5 @@
 #include "Classes/BonzelarAppDelegate.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Classes/Analytics.h"
 #include "Classes/Configuration.h"

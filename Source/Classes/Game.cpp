@@ -1,5 +1,5 @@
 #include "Classes/Game.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Classes/Ball.h"
 #include "Classes/Configuration.h"
@@ -18,8 +18,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-
-void registerGameDumpSection();
 
 namespace {
 // Tilt filter state: shared by all play layers and never reset, so a new game after the
@@ -46,7 +44,6 @@ Ref<GameLayer> GameLayer::node() { return make<GameLayer>(); }
 
 GameLayer::GameLayer()
 {
-    registerGameDumpSection();
     Configuration* config = Configuration::current();
     m_gravity = config->gravity();
     m_damping = config->damping();

@@ -19,7 +19,7 @@ constexpr const char* kHighScoresKey = "HighScores";
 constexpr int kMaxShownScore = 999999;
 
 // A damaged or foreign entry reads as zeros rather than throwing out of the page.
-double numberIn(const nlohmann::json& entry, const char* key)
+double numberIn(const KeyValueStore::Object& entry, const char* key)
 {
     if (!entry.is_object())
         return 0;
@@ -30,7 +30,7 @@ double numberIn(const nlohmann::json& entry, const char* key)
     return std::isfinite(value) ? value : 0;
 }
 
-int scoreOf(const nlohmann::json& entry)
+int scoreOf(const KeyValueStore::Object& entry)
 {
     const double score = numberIn(entry, "Score");
     return static_cast<int>(std::clamp(score, -2147483648.0, 2147483647.0));
@@ -50,9 +50,12 @@ std::string dateText(double secondsSince1970)
 
 // --- HighScoreKeeper ----------------------------------------------------------------------------
 
-nlohmann::json HighScoreKeeper::highScores() { return Host::current().store().objectForKey(kHighScoresKey); }
+KeyValueStore::Object HighScoreKeeper::highScores()
+{
+    return Host::current().store().objectForKey(kHighScoresKey);
+}
 
-int HighScoreKeeper::scoreSort(const nlohmann::json& a, const nlohmann::json& b, void*)
+int HighScoreKeeper::scoreSort(const KeyValueStore::Object& a, const KeyValueStore::Object& b, void*)
 {
     const int sa = scoreOf(a);
     const int sb = scoreOf(b);
@@ -63,12 +66,14 @@ void HighScoreKeeper::logScore(int score, double playTime)
 {
     if (score <= 0)
         return;
-    const nlohmann::json stored = highScores();
-    nlohmann::json scores = stored.is_array() ? stored : nlohmann::json::array();
+    const KeyValueStore::Object stored = highScores();
+    KeyValueStore::Object scores = stored.is_array() ? stored : KeyValueStore::Object::array();
     scores.push_back(
         { { "Score", score }, { "PlayTime", playTime }, { "Date", Host::current().currentDate() } });
-    std::stable_sort(scores.begin(), scores.end(),
-        [](const nlohmann::json& a, const nlohmann::json& b) { return scoreSort(a, b, nullptr) < 0; });
+    std::stable_sort(
+        scores.begin(), scores.end(), [](const KeyValueStore::Object& a, const KeyValueStore::Object& b) {
+            return scoreSort(a, b, nullptr) < 0;
+        });
     while (scores.size() > kMaxEntries)
         scores.erase(scores.end() - 1);
     Host::current().store().setObject(kHighScoresKey, std::move(scores));
@@ -86,7 +91,7 @@ HighScoresScene::HighScoresScene()
 
 Ref<HighScoresLayer> HighScoresLayer::node() { return Ref<HighScoresLayer>(new HighScoresLayer); }
 
-std::string HighScoresLayer::lineText(const nlohmann::json& entry)
+std::string HighScoresLayer::lineText(const KeyValueStore::Object& entry)
 {
     const int score = std::min(scoreOf(entry), kMaxShownScore);
     // Bounded before the conversion: a stored absurdity must not overflow the int.
@@ -107,9 +112,9 @@ HighScoresLayer::HighScoresLayer()
     // Stays in force for later pages until one sets its own.
     MenuItemFont::setFontName("Courier New");
     MenuItemFont::setFontSize(17);
-    const nlohmann::json scores = HighScoreKeeper::highScores();
+    const KeyValueStore::Object scores = HighScoreKeeper::highScores();
     if (scores.is_array()) {
-        for (const nlohmann::json& entry : scores) {
+        for (const KeyValueStore::Object& entry : scores) {
             Ref<MenuItemFont> item = MenuItemFont::itemFromString(
                 lineText(entry), this, MenuItem::Callback(&OptionsLayer::dummy_Tapped, "dummy_Tapped:"));
             item->setIsEnabled(false);

@@ -1,5 +1,5 @@
 #include "Classes/Options.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Classes/Game.h"
 #include "Classes/Stack.h"

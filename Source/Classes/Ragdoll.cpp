@@ -1,5 +1,5 @@
 #include "Classes/Ragdoll.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Classes/Configuration.h"
 #include "Classes/Game.h"

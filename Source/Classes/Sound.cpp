@@ -5,7 +5,7 @@
 
 void Sound::initSoundEngine()
 {
-    if (Host* host = Host::currentOrNull())
+    if (HostSounds* host = Host::currentOrNull())
         host->initSystemSounds();
 }
 
@@ -28,7 +28,7 @@ bool Sound::initWithFile(const std::string& fileName)
         const std::size_t next = fileName.find('.', dot + 1);
         type = fileName.substr(dot + 1, next == std::string::npos ? std::string::npos : next - dot - 1);
     }
-    Host* host = Host::currentOrNull();
+    HostFiles* host = Host::currentOrNull();
     const std::string resource = type.empty() ? name : name + "." + type;
     m_fileUrl = host ? host->resourcePath(resource) : std::string();
     if (host && m_fileUrl.empty()) {
@@ -45,7 +45,7 @@ bool Sound::initWithFile(const std::string& fileName)
 void Sound::play()
 {
     m_isPlaying = true;
-    if (Host* host = Host::currentOrNull())
+    if (HostSounds* host = Host::currentOrNull())
         host->playSystemSound(m_soundID);
 }
 
@@ -58,9 +58,9 @@ void Sound::stop()
 
 void Sound::createSystemSound()
 {
-    Host* host = Host::currentOrNull();
+    HostSounds* host = Host::currentOrNull();
     if (!host || m_fileUrl.empty()) {
-        m_soundID = Host::kNoSystemSound;
+        m_soundID = HostSounds::kNoSystemSound;
         return;
     }
     m_soundID = host->createSystemSound(m_fileUrl);
@@ -70,10 +70,10 @@ void Sound::createSystemSound()
 
 void Sound::disposeSystemSound()
 {
-    if (m_soundID != Host::kNoSystemSound)
-        if (Host* host = Host::currentOrNull())
+    if (m_soundID != HostSounds::kNoSystemSound)
+        if (HostSounds* host = Host::currentOrNull())
             host->disposeSystemSound(m_soundID);
-    m_soundID = Host::kNoSystemSound;
+    m_soundID = HostSounds::kNoSystemSound;
 }
 
 void Sound::soundCompleted()

@@ -1,5 +1,5 @@
 #include "Engine/Action.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include <cinttypes>
 #include <cstdint>

@@ -5,7 +5,6 @@
 #include "Engine/TouchDispatcher.h"
 
 #include <GLES/gl.h>
-#include <nlohmann/json.hpp>
 
 #include <climits>
 
@@ -273,17 +272,20 @@ void AlertView::draw()
     glColor4ub(255, 255, 255, 255);
 }
 
-void AlertView::dumpProperties(nlohmann::json& out) const
+void AlertView::dumpProperties(PropertySink& out) const
 {
     Layer::dumpProperties(out);
-    out["title"] = m_title;
-    out["message"] = m_message;
+    out.set("title", m_title);
+    out.set("message", m_message);
     const float height = Director::sharedDirector()->winSize().height;
-    nlohmann::json buttons = nlohmann::json::array();
+    out.beginList("buttons");
     for (std::size_t i = 0; i < m_buttonTitles.size(); ++i) {
         const CGRect r = buttonRect(i);
-        buttons.push_back({ { "title", m_buttonTitles[i] },
-            { "tapPoint", { r.origin.x + r.size.width / 2, height - (r.origin.y + r.size.height / 2) } } });
+        out.beginRecord();
+        out.set("title", m_buttonTitles[i]);
+        out.setNumbers(
+            "tapPoint", { r.origin.x + r.size.width / 2, height - (r.origin.y + r.size.height / 2) });
+        out.end();
     }
-    out["buttons"] = buttons;
+    out.end();
 }

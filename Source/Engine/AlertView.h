@@ -45,7 +45,7 @@ public:
     int cancelButtonIndex() const { return m_buttonTitles.empty() ? -1 : 0; }
     bool onKey(HostKey key) override;
     // Adds title, message and buttons with their tapPoints.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     AlertView() = default;

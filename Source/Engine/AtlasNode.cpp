@@ -4,8 +4,6 @@
 
 #include "Engine/Support/TexturedDrawScope.h"
 
-#include <nlohmann/json.hpp>
-
 Ref<AtlasNode> AtlasNode::atlasWithTileFile(
     const std::string& tile, int tileWidth, int tileHeight, unsigned itemsToRender)
 {
@@ -66,11 +64,11 @@ void AtlasNode::drawAtlas(unsigned n)
 
 void AtlasNode::draw() { drawAtlas(m_textureAtlas ? m_textureAtlas->totalQuads() : 0); }
 
-void AtlasNode::dumpProperties(nlohmann::json& out) const
+void AtlasNode::dumpProperties(PropertySink& out) const
 {
     Node::dumpProperties(out);
-    out["opacity"] = m_opacity;
-    out["color"] = { m_color.r, m_color.g, m_color.b };
+    out.set("opacity", m_opacity);
+    out.setIntegers("color", { m_color.r, m_color.g, m_color.b });
     if (m_textureAtlas && m_textureAtlas->texture() && !m_textureAtlas->texture()->fileName().empty())
-        out["texture"] = m_textureAtlas->texture()->fileName();
+        out.set("texture", m_textureAtlas->texture()->fileName());
 }

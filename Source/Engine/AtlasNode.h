@@ -41,7 +41,7 @@ public:
 
     void draw() override;
     bool drawsInTexturedState() const override { return true; }
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     // Draws the first n quads with the node's colour, opacity and blend function.

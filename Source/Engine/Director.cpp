@@ -1,5 +1,5 @@
 #include "Engine/Director.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Engine/ActionManager.h"
 #include "Engine/Camera.h"
@@ -7,6 +7,7 @@
 #include "Engine/LabelAtlas.h"
 #include "Engine/Scheduler.h"
 #include "Engine/Support/Exception.h"
+#include "Engine/Support/GLCheck.h"
 #include "Engine/Support/GLState.h"
 #include "Engine/Support/glu.h"
 #include "Engine/TextureMgr.h"
@@ -281,7 +282,7 @@ void Director::set3Dprojection()
     int x = 0, y = 0, width = static_cast<int>(s.width), height = static_cast<int>(s.height);
     if (Host* host = Host::currentOrNull(); host && host->hasSurface())
         host->surfaceViewport(x, y, width, height);
-    glViewport(x, y, width, height);
+    MW_GL_CHECK(glViewport(x, y, width, height));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(60, s.width / s.height, 0.5f, 1500.0f);
@@ -478,7 +479,7 @@ void Director::mainLoop()
     const Host* host = Host::currentOrNull();
     if (!m_runningScene || !m_runningScene->coversView() || m_depthBufferFormat != kDepthBufferNone
         || (host && host->surfaceHasMargins()))
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        MW_GL_CHECK(glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 
     glPushMatrix();
     applyLandscape();
@@ -494,6 +495,8 @@ void Director::mainLoop()
     if (m_openGLView)
         drawViews();
 
+    // One look per frame catches what the drawing code left behind, in debug builds.
+    MW_GL_CHECK_PENDING("drawing the frame");
     if (m_openGLView)
         m_openGLView->swapBuffers();
 }
@@ -591,7 +594,7 @@ void Director::initGLDefaultValues()
     setAlphaBlending(true);
     setDepthTest(true);
     setDefaultProjection();
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    MW_GL_CHECK(glClearColor(0.0f, 0.0f, 0.0f, 1.0f));
     if (!m_FPSLabel)
         m_FPSLabel = fpsLabelFactory()
             ? fpsLabelFactory()()

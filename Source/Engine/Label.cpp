@@ -2,8 +2,6 @@
 
 #include "Engine/Support/Exception.h"
 
-#include <nlohmann/json.hpp>
-
 Ref<Label> Label::labelWithString(const std::string& string, CGSize dimensions, UITextAlignment alignment,
     const std::string& fontName, float fontSize)
 {
@@ -48,10 +46,10 @@ void Label::setString(const std::string& string)
     setTexture(texture);
 }
 
-void Label::dumpProperties(nlohmann::json& out) const
+void Label::dumpProperties(PropertySink& out) const
 {
     TextureNode::dumpProperties(out);
-    out["text"] = m_string;
-    out["fontName"] = m_fontName;
-    out["fontSize"] = m_fontSize;
+    out.set("text", m_string);
+    out.set("fontName", m_fontName);
+    out.set("fontSize", m_fontSize);
 }

@@ -28,7 +28,7 @@ public:
     float fontSize() const { return m_fontSize; }
 
     // Adds text, fontName and fontSize.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     Label() = default;

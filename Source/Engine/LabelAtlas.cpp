@@ -1,7 +1,5 @@
 #include "Engine/LabelAtlas.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cstdint>
 
@@ -63,8 +61,8 @@ void LabelAtlas::updateAtlasValues()
 
 void LabelAtlas::draw() { drawAtlas(static_cast<unsigned>(m_string.size())); }
 
-void LabelAtlas::dumpProperties(nlohmann::json& out) const
+void LabelAtlas::dumpProperties(PropertySink& out) const
 {
     AtlasNode::dumpProperties(out);
-    out["text"] = m_string;
+    out.set("text", m_string);
 }

@@ -25,7 +25,7 @@ public:
     void updateAtlasValues() override;
     void draw() override;
     // Adds text.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     std::string m_string;

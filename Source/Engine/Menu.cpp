@@ -8,7 +8,6 @@
 
 #include <GLES/gl.h>
 #include <algorithm>
-#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -326,15 +325,15 @@ void Menu::visit()
     glPopMatrix();
 }
 
-void Menu::dumpProperties(nlohmann::json& out) const
+void Menu::dumpProperties(PropertySink& out) const
 {
     Layer::dumpProperties(out);
-    out["state"] = m_state;
+    out.set("state", m_state);
     if (m_highlightedItem)
-        out["highlighted"] = static_cast<int>(
-            std::find_if(m_children.begin(), m_children.end(),
-                [this](const Ref<Node>& child) { return child.get() == m_highlightedItem; })
-            - m_children.begin());
-    out["opacity"] = m_opacity;
-    out["color"] = { m_color.r, m_color.g, m_color.b };
+        out.set("highlighted",
+            static_cast<int>(std::find_if(m_children.begin(), m_children.end(),
+                                 [this](const Ref<Node>& child) { return child.get() == m_highlightedItem; })
+                - m_children.begin()));
+    out.set("opacity", m_opacity);
+    out.setIntegers("color", { m_color.r, m_color.g, m_color.b });
 }

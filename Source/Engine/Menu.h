@@ -79,7 +79,7 @@ public:
     void visit() override;
 
     // Adds state.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     Menu() = default;

@@ -7,8 +7,6 @@
 #include "Engine/Sprite.h"
 #include "Engine/Support/Exception.h"
 
-#include <nlohmann/json.hpp>
-
 namespace {
 
 // Tags of the item's own zoom action and of the sub-item a toggle shows.
@@ -34,7 +32,7 @@ void runZoom(MenuItem* item, float scale)
     item->runAction(zoom.get());
 }
 
-nlohmann::json colorJson(Color3B c) { return { c.r, c.g, c.b }; }
+void dumpColor(PropertySink& out, Color3B c) { out.setIntegers("color", { c.r, c.g, c.b }); }
 
 } // namespace
 
@@ -77,13 +75,13 @@ CGRect MenuItem::rect() const
         m_position.y - m_contentSize.height * m_anchorPoint.y, m_contentSize.width, m_contentSize.height);
 }
 
-void MenuItem::dumpProperties(nlohmann::json& out) const
+void MenuItem::dumpProperties(PropertySink& out) const
 {
     Node::dumpProperties(out);
-    out["enabled"] = m_isEnabled;
+    out.set("enabled", m_isEnabled);
     const CGRect world = CGRectApplyAffineTransform(
         CGRectMake(0, 0, m_contentSize.width, m_contentSize.height), nodeToWorldTransform());
-    out["worldRect"] = { world.origin.x, world.origin.y, world.size.width, world.size.height };
+    out.setNumbers("worldRect", { world.origin.x, world.origin.y, world.size.width, world.size.height });
 
     // The inverse of the director's view-to-scene conversion, for the centre of the item.
     const CGPoint c
@@ -104,7 +102,7 @@ void MenuItem::dumpProperties(nlohmann::json& out) const
     default:
         break;
     }
-    out["tapPoint"] = { view.x, view.y };
+    out.setNumbers("tapPoint", { view.x, view.y });
 }
 
 // --- MenuItemLabel --------------------------------------------------------------------------
@@ -210,12 +208,12 @@ void MenuItemLabel::draw()
         m_label->draw();
 }
 
-void MenuItemLabel::dumpProperties(nlohmann::json& out) const
+void MenuItemLabel::dumpProperties(PropertySink& out) const
 {
     MenuItem::dumpProperties(out);
-    out["text"] = string();
-    out["color"] = colorJson(color());
-    out["opacity"] = opacity();
+    out.set("text", string());
+    dumpColor(out, color());
+    out.set("opacity", opacity());
 }
 
 // --- MenuItemFont ---------------------------------------------------------------------------
@@ -333,15 +331,15 @@ void MenuItemSprite::draw()
         image->draw();
 }
 
-void MenuItemSprite::dumpProperties(nlohmann::json& out) const
+void MenuItemSprite::dumpProperties(PropertySink& out) const
 {
     MenuItem::dumpProperties(out);
-    out["selected"] = m_selected;
-    out["color"] = colorJson(color());
-    out["opacity"] = opacity();
+    out.set("selected", m_selected);
+    dumpColor(out, color());
+    out.set("opacity", opacity());
     if (const auto* sprite = dynamic_cast<const TextureNode*>(m_normalImage.get()))
         if (sprite->texture() && !sprite->texture()->fileName().empty())
-            out["image"] = sprite->texture()->fileName();
+            out.set("image", sprite->texture()->fileName());
 }
 
 // --- MenuItemImage --------------------------------------------------------------------------
@@ -466,10 +464,10 @@ void MenuItemToggle::setColor(Color3B color)
             p->setColor(color);
 }
 
-void MenuItemToggle::dumpProperties(nlohmann::json& out) const
+void MenuItemToggle::dumpProperties(PropertySink& out) const
 {
     MenuItem::dumpProperties(out);
-    out["selectedIndex"] = m_selectedIndex;
+    out.set("selectedIndex", m_selectedIndex);
     if (const auto* label = dynamic_cast<const MenuItemLabel*>(selectedItem()))
-        out["text"] = label->string();
+        out.set("text", label->string());
 }

@@ -41,7 +41,7 @@ public:
 
     // Adds enabled, worldRect (scene points, origin bottom left) and tapPoint (its centre in
     // view points, origin top left, as script taps take them).
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     MenuItem();
@@ -81,7 +81,7 @@ public:
 
     void draw() override;
     // Adds text, color and opacity.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     MenuItemLabel() = default;
@@ -143,7 +143,7 @@ public:
 
     void draw() override;
     // Adds selected, color and opacity.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     MenuItemSprite() = default;
@@ -203,7 +203,7 @@ public:
     void setColor(Color3B color) override;
 
     // Adds selectedIndex and the text of the shown sub-item.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     MenuItemToggle() = default;

@@ -11,7 +11,6 @@
 #include "Engine/Support/Touch.h"
 
 #include <GLES/gl.h>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cinttypes>
@@ -492,32 +491,19 @@ CGPoint Node::convertTouchToNodeSpaceAR(const Touch* touch) const
 
 // --- dump --------------------------------------------------------------------------------------
 
-void Node::dumpProperties(nlohmann::json& out) const
+void Node::dumpProperties(PropertySink& out) const
 {
     const CGPoint world = m_parent ? m_parent->convertToWorldSpace(m_position) : m_position;
-    out["class"] = className();
-    out["tag"] = m_tag;
-    out["z"] = m_zOrder;
-    out["position"] = { m_position.x, m_position.y };
-    out["worldPosition"] = { world.x, world.y };
-    out["rotation"] = m_rotation;
-    out["scaleX"] = m_scaleX;
-    out["scaleY"] = m_scaleY;
-    out["visible"] = m_visible;
-    out["contentSize"] = { m_contentSize.width, m_contentSize.height };
-}
-
-nlohmann::json Node::dumpTree(const Node* root)
-{
-    nlohmann::json out = nlohmann::json::object();
-    if (!root)
-        return out;
-    root->dumpProperties(out);
-    nlohmann::json children = nlohmann::json::array();
-    for (const Ref<Node>& child : root->m_children)
-        children.push_back(dumpTree(child.get()));
-    out["children"] = std::move(children);
-    return out;
+    out.set("class", className());
+    out.set("tag", m_tag);
+    out.set("z", m_zOrder);
+    out.setNumbers("position", { m_position.x, m_position.y });
+    out.setNumbers("worldPosition", { world.x, world.y });
+    out.set("rotation", m_rotation);
+    out.set("scaleX", m_scaleX);
+    out.set("scaleY", m_scaleY);
+    out.set("visible", m_visible);
+    out.setNumbers("contentSize", { m_contentSize.width, m_contentSize.height });
 }
 
 // --- platform views ------------------------------------------------------------------------------

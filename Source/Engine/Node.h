@@ -10,7 +10,7 @@
 #include "Engine/Support/Ref.h"
 #include "Engine/Support/Selector.h"
 
-#include <nlohmann/json_fwd.hpp>
+#include "Engine/Support/PropertySink.h"
 
 #include <string>
 #include <utility>
@@ -135,11 +135,9 @@ public:
     // Takes the view off the rendering view, which fades the change (0.15 s).
     void dismissModalView(View* modalView);
 
-    // --- dump for the headless runner ---
+    // --- description for dumps ---
     // class, tag, z, position, worldPosition, rotation, scaleX, scaleY, visible, contentSize.
-    virtual void dumpProperties(nlohmann::json& out) const;
-    // The node's properties plus "children" in list order, recursively.
-    static nlohmann::json dumpTree(const Node* root);
+    virtual void dumpProperties(PropertySink& out) const;
 
 protected:
     void setDirty();

@@ -1,10 +1,8 @@
 #include "Engine/ParticleSystem.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/PointExtension.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -201,12 +199,12 @@ void ParticleSystem::updateParticle(int, const Particle&, CGPoint) { }
 
 void ParticleSystem::postStep() { }
 
-void ParticleSystem::dumpProperties(nlohmann::json& out) const
+void ParticleSystem::dumpProperties(PropertySink& out) const
 {
     Node::dumpProperties(out);
-    out["particleCount"] = m_particleCount;
-    out["totalParticles"] = m_totalParticles;
-    out["active"] = m_active;
-    out["elapsed"] = m_elapsed;
-    out["positionType"] = m_positionType;
+    out.set("particleCount", m_particleCount);
+    out.set("totalParticles", m_totalParticles);
+    out.set("active", m_active);
+    out.set("elapsed", m_elapsed);
+    out.set("positionType", m_positionType);
 }

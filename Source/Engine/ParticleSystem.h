@@ -145,7 +145,7 @@ public:
     const Particle* particles() const { return m_particles.data(); }
 
     // Adds particleCount, totalParticles, active, elapsed and positionType.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     ParticleSystem() = default;

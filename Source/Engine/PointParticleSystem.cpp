@@ -1,5 +1,5 @@
 #include "Engine/PointParticleSystem.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Platform/Host.h"

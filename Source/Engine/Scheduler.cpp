@@ -1,5 +1,5 @@
 #include "Engine/Scheduler.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 

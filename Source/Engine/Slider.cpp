@@ -5,7 +5,6 @@
 #include "Engine/TouchDispatcher.h"
 
 #include <GLES/gl.h>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <climits>
@@ -227,11 +226,11 @@ void Slider::draw()
     glColor4ub(255, 255, 255, 255);
 }
 
-void Slider::dumpProperties(nlohmann::json& out) const
+void Slider::dumpProperties(PropertySink& out) const
 {
     Layer::dumpProperties(out);
-    out["value"] = m_value;
-    out["minimumValue"] = m_minimumValue;
-    out["maximumValue"] = m_maximumValue;
-    out["frame"] = { m_frame.origin.x, m_frame.origin.y, m_frame.size.width, m_frame.size.height };
+    out.set("value", m_value);
+    out.set("minimumValue", m_minimumValue);
+    out.set("maximumValue", m_maximumValue);
+    out.setNumbers("frame", { m_frame.origin.x, m_frame.origin.y, m_frame.size.width, m_frame.size.height });
 }

@@ -43,7 +43,7 @@ public:
     void onTouchCancelled(Touch* touch, TouchEvent* event) override;
     void draw() override;
     // Adds value, minimumValue, maximumValue and frame.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
     static constexpr float kThumbRadius = 11;
 

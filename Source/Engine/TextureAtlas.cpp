@@ -1,5 +1,5 @@
 #include "Engine/TextureAtlas.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/GLState.h"

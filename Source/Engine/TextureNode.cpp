@@ -3,8 +3,6 @@
 #include "Engine/Sprite.h"
 #include "Engine/Support/TexturedDrawScope.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cmath>
 #include <typeinfo>
 
@@ -89,11 +87,11 @@ void TextureNode::visit()
     m_texture->drawCorners(corners);
 }
 
-void TextureNode::dumpProperties(nlohmann::json& out) const
+void TextureNode::dumpProperties(PropertySink& out) const
 {
     Node::dumpProperties(out);
-    out["opacity"] = m_opacity;
-    out["color"] = { m_color.r, m_color.g, m_color.b };
+    out.set("opacity", m_opacity);
+    out.setIntegers("color", { m_color.r, m_color.g, m_color.b });
     if (m_texture && !m_texture->fileName().empty())
-        out["texture"] = m_texture->fileName();
+        out.set("texture", m_texture->fileName());
 }

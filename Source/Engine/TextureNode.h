@@ -40,7 +40,7 @@ public:
     void draw() override;
     bool drawsInTexturedState() const override { return true; }
     // Adds opacity, color and, for textures from files, "texture" (the file name).
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
     Ref<Texture2D> m_texture;

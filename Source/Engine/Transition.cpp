@@ -9,8 +9,6 @@
 #include "Engine/Support/Exception.h"
 #include "Engine/TouchDispatcher.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 
 namespace {
@@ -163,16 +161,26 @@ void TransitionScene::setNewScene(float)
         m_outScene->setVisible(true);
 }
 
-void TransitionScene::dumpProperties(nlohmann::json& out) const
+void TransitionScene::dumpProperties(PropertySink& out) const
 {
     Scene::dumpProperties(out);
-    out["transition"] = {
-        { "duration", m_duration },
-        { "progress", progress() },
-        { "inScene", m_inScene ? nlohmann::json(m_inScene->className()) : nlohmann::json(nullptr) },
-        { "outScene", m_outScene ? nlohmann::json(m_outScene->className()) : nlohmann::json(nullptr) },
-        { "inSceneOnTop", m_inSceneOnTop },
-    };
+    out.beginObject("transition");
+    transitionProperties(out);
+    out.end();
+}
+
+void TransitionScene::transitionProperties(PropertySink& out) const
+{
+    out.set("duration", m_duration);
+    out.set("progress", progress());
+    for (auto [key, scene] : { std::pair<const char*, Scene*> { "inScene", m_inScene.get() },
+             std::pair<const char*, Scene*> { "outScene", m_outScene.get() } }) {
+        if (scene)
+            out.set(key, scene->className());
+        else
+            out.setNull(key);
+    }
+    out.set("inSceneOnTop", m_inSceneOnTop);
 }
 
 // --- OrientedTransitionScene ----------------------------------------------------------------
@@ -191,10 +199,10 @@ void OrientedTransitionScene::initWithDuration(float duration, Scene* scene, int
     m_orientation = orientation;
 }
 
-void OrientedTransitionScene::dumpProperties(nlohmann::json& out) const
+void OrientedTransitionScene::transitionProperties(PropertySink& out) const
 {
-    TransitionScene::dumpProperties(out);
-    out["transition"]["orientation"] = m_orientation;
+    TransitionScene::transitionProperties(out);
+    out.set("orientation", m_orientation);
 }
 
 // --- FlipXTransition ------------------------------------------------------------------------

@@ -47,9 +47,11 @@ public:
     void setNewScene(float dt);
 
     // Adds "transition": duration, progress, inScene, outScene, inSceneOnTop.
-    void dumpProperties(nlohmann::json& out) const override;
+    void dumpProperties(PropertySink& out) const override;
 
 protected:
+    // The fields of "transition".
+    virtual void transitionProperties(PropertySink& out) const;
     TransitionScene() = default;
     virtual void sceneOrder();
     // Runs the action that drives the incoming scene; its time is the transition's progress.
@@ -75,9 +77,10 @@ public:
     void initWithDuration(float duration, Scene* scene, int orientation);
     int orientation() const { return m_orientation; }
 
-    void dumpProperties(nlohmann::json& out) const override;
-
 protected:
+    // Adds the orientation.
+    void transitionProperties(PropertySink& out) const override;
+
     OrientedTransitionScene() = default;
     int m_orientation = kOrientationLeftOver;
 };

@@ -506,11 +506,13 @@ void loadAffine(const CGAffineTransform& t)
     glLoadMatrixf(m);
 }
 
-void quad(CGRect r)
+// Draws here: GL reads client arrays at the draw call, so the vertices must outlive it.
+void drawQuad(CGRect r)
 {
     const float x0 = r.origin.x, y0 = r.origin.y, x1 = x0 + r.size.width, y1 = y0 + r.size.height;
     const GLfloat v[8] = { x0, y0, x1, y0, x0, y1, x1, y1 };
     glVertexPointer(2, GL_FLOAT, 0, v);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
 
 } // namespace
@@ -576,8 +578,7 @@ void View::drawGL(GLDrawState& state, const CGAffineTransform& toRoot, float par
         const Color4F& c = *m_backgroundColor;
         const float a = c.a * alpha;
         glColor4f(c.r * a, c.g * a, c.b * a, a);
-        quad(m_bounds);
-        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        drawQuad(m_bounds);
     }
     if (const Image* image = contentImage()) {
         if (Texture2D* texture = image->texture()) {
@@ -588,8 +589,7 @@ void View::drawGL(GLDrawState& state, const CGAffineTransform& toRoot, float par
             glBindTexture(GL_TEXTURE_2D, texture->name());
             glTexCoordPointer(2, GL_FLOAT, 0, coords);
             glColor4f(alpha, alpha, alpha, alpha);
-            quad(m_bounds);
-            glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+            drawQuad(m_bounds);
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
             glDisable(GL_TEXTURE_2D);
         }

@@ -1,6 +1,6 @@
 #include "Platform/DesktopHost.h"
 
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Platform/ImageCodec.h"
 #include "Platform/ResourceLocator.h"

@@ -1,7 +1,5 @@
 #include "Platform/HeadlessHost.h"
-#include "Engine/Support/Log.h"
-
-#include "Engine/Support/DumpRegistry.h"
+#include "Platform/Log.h"
 
 #include <SDL.h>
 
@@ -20,15 +18,9 @@ HeadlessHost::HeadlessHost(Options options)
         m_photos.setFolder(m_options.dataDirectory + "/Pictures");
     // Present even when empty, so dumps of different runs line up.
     m_requests["urls"] = nlohmann::json::array();
-    m_sections.insert("urls");
-    DumpRegistry::add("urls", [this](nlohmann::json& out) { out = m_requests["urls"]; });
 }
 
-HeadlessHost::~HeadlessHost()
-{
-    for (const std::string& section : m_sections)
-        DumpRegistry::remove(section);
-}
+HeadlessHost::~HeadlessHost() = default;
 
 bool HeadlessHost::startVideo(std::string& why)
 {
@@ -131,10 +123,8 @@ void HeadlessHost::record(const std::string& section, nlohmann::json entry)
 {
     if (section.empty())
         return;
-    if (m_sections.insert(section).second) {
+    if (!m_requests.contains(section))
         m_requests[section] = nlohmann::json::array();
-        DumpRegistry::add(section, [this, section](nlohmann::json& out) { out = m_requests[section]; });
-    }
     m_requests[section].push_back(std::move(entry));
 }
 

@@ -82,7 +82,9 @@ public:
 
     // Recorded under "urls"; refused addresses are recorded too, with "refused": true.
     bool openURL(const std::string& url) override;
-    void recordRequest(const std::string& section, const std::string& what) override;
+    // Notes a request the program made of the outside world (a sound played, ...); it shows up
+    // in the dump as section -> [{frame, time, what}].
+    virtual void recordRequest(const std::string& section, const std::string& what);
     // Everything recorded so far: section -> [{frame, time, what}].
     const nlohmann::json& requests() const { return m_requests; }
 
@@ -106,7 +108,6 @@ private:
     std::function<void(int)> m_beforeFrame;
     std::function<void()> m_afterLastFrame;
     nlohmann::json m_requests = nlohmann::json::object();
-    std::set<std::string> m_sections; // dump sections this host registered
     SystemSounds m_sounds;
     struct PendingSound {
         double due; // virtual seconds

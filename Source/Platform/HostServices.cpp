@@ -12,13 +12,13 @@
 #include <cstring>
 #include <memory>
 
-double Host::currentDate()
+double HostClock::currentDate()
 {
     using namespace std::chrono;
     return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
-bool Host::makeDirectory(const std::string& path, int mode)
+bool HostFiles::makeDirectory(const std::string& path, int mode)
 {
     if (path.empty())
         return false;
@@ -53,7 +53,7 @@ std::string demangleFrame(const char* frame)
 }
 } // namespace
 
-std::vector<std::string> Host::callStack()
+std::vector<std::string> HostShell::callStack()
 {
     void* frames[64];
     const int count = ::backtrace(frames, 64);

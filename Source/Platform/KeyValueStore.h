@@ -22,6 +22,9 @@
 class KeyValueStore {
 public:
     using Bytes = std::vector<std::uint8_t>;
+    // A structured value (lists and records of numbers, texts and flags), as a property list
+    // holds them: the high scores' list is one.
+    using Object = nlohmann::json;
 
     // The order matches Value's alternatives.
     enum class Type { Bool, Integer, Real, String, Data, Json };

@@ -1,9 +1,9 @@
 #pragma once
 // Where the photo picker gets its pictures: the user's picture folder, pictures dropped on the
 // window, and (where one really works) a camera. Host code implements it; the game reaches it
-// through Host::photoLibrary(). No SDL or OS headers here.
+// through HostFiles::photoLibrary(). No SDL or OS headers here.
 
-#include "Platform/Host.h"
+#include "Platform/HostImages.h"
 
 #include <memory>
 #include <string>

@@ -1,5 +1,5 @@
 #include "Platform/SdlHost.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Platform/ImageCodec.h"
 #include "Platform/ResourceLocator.h"

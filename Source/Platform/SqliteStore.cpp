@@ -1,5 +1,5 @@
 #include "Platform/SqliteStore.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include <sqlite3.h>
 

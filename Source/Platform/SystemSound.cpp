@@ -1,5 +1,5 @@
 #include "Platform/SystemSound.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

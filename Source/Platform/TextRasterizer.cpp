@@ -1,5 +1,5 @@
 #include "Platform/TextRasterizer.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Platform/ResourceLocator.h"
 

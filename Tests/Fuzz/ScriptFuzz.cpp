@@ -1,5 +1,5 @@
 // The headless script parser on arbitrary text: it must refuse or accept, never crash or hang.
-#include "Platform/Script.h"
+#include "Tooling/Script.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -16,7 +16,7 @@ Accelerometer* Accelerometer::sharedAccelerometer()
 void Accelerometer::setUpdateInterval(double seconds)
 {
     m_updateInterval = seconds;
-    if (Host* host = Host::currentOrNull())
+    if (HostInput* host = Host::currentOrNull())
         host->setAccelerometerInterval(seconds);
 }
 

@@ -1,5 +1,5 @@
 #include "Engine/Support/EAGLView.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/GLState.h"
 

@@ -2,7 +2,7 @@
 // MW_GL_CHECK(call) reports a GL error right after the call in debug builds; in release
 // builds it is the bare call.
 
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 #include <GLES/gl.h>
 
 #include <cstdio>
@@ -15,9 +15,12 @@ inline void checkGLError(const char* call, const char* file, int line)
 }
 } // namespace mw::detail
 
+// MW_GL_CHECK_PENDING(where) reports errors left by unchecked calls since the last check.
 #ifdef NDEBUG
 #define MW_GL_CHECK(call) (call)
+#define MW_GL_CHECK_PENDING(where) ((void)0)
 #else
+#define MW_GL_CHECK_PENDING(where) ::mw::detail::checkGLError(where, __FILE__, __LINE__)
 #define MW_GL_CHECK(call)                                                                                    \
     do {                                                                                                     \
         call;                                                                                                \

@@ -1,7 +1,8 @@
 #include "Engine/Support/Texture2D.h"
-#include "Engine/Support/Log.h"
+#include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
+#include "Engine/Support/GLCheck.h"
 #include "Engine/Support/GLState.h"
 #include "Platform/Host.h"
 
@@ -188,20 +189,20 @@ bool Texture2D::initWithData(const void* data, Texture2DPixelFormat format, unsi
     if (m_name)
         glDeleteTextures(1, &m_name);
 
-    glGenTextures(1, &m_name);
+    MW_GL_CHECK(glGenTextures(1, &m_name));
     GLint previous = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    glBindTexture(GL_TEXTURE_2D, m_name);
+    MW_GL_CHECK(glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous));
+    MW_GL_CHECK(glBindTexture(GL_TEXTURE_2D, m_name));
     setAntiAliasTexParameters();
 
     // Rows of 1- and 2-wide textures are not 4-byte aligned.
     GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(gl.format), static_cast<GLsizei>(pixelsWide),
-        static_cast<GLsizei>(pixelsHigh), 0, gl.format, gl.type, data);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    MW_GL_CHECK(glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment));
+    MW_GL_CHECK(glPixelStorei(GL_UNPACK_ALIGNMENT, 1));
+    MW_GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(gl.format),
+        static_cast<GLsizei>(pixelsWide), static_cast<GLsizei>(pixelsHigh), 0, gl.format, gl.type, data));
+    MW_GL_CHECK(glPixelStorei(GL_UNPACK_ALIGNMENT, alignment));
+    MW_GL_CHECK(glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous)));
 
     m_size = contentSize;
     m_pointSize = contentSize;
@@ -314,8 +315,8 @@ void Texture2D::drawInRect(CGRect r) const
 void Texture2D::drawCorners(const CGPoint (&c)[4]) const
 {
     GLState::bindTexture(m_name);
-    GLState::drawQuad({ { c[0].x, c[0].y, 0, m_maxT }, { c[1].x, c[1].y, m_maxS, m_maxT }, { c[2].x, c[2].y, 0, 0 },
-        { c[3].x, c[3].y, m_maxS, 0 } });
+    GLState::drawQuad({ { c[0].x, c[0].y, 0, m_maxT }, { c[1].x, c[1].y, m_maxS, m_maxT },
+        { c[2].x, c[2].y, 0, 0 }, { c[3].x, c[3].y, m_maxS, 0 } });
 }
 
 void Texture2D::setTexParameters(const TexParams& params)

@@ -21,8 +21,10 @@ file(GLOB_RECURSE PORTABLE_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/Source/Engine/*.cpp
   ${CMAKE_SOURCE_DIR}/Source/Classes/*.cpp)
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Source/Platform/Web/*.cpp)
-add_executable(bonzelar ${PORTABLE_SOURCES} ${WEB_SOURCES}
-  ${CMAKE_SOURCE_DIR}/Source/Platform/Host.cpp
+# The dump the page's test hook reads comes from the test tooling's writers.
+set(WEB_DUMP_SOURCES DumpRegistry.cpp GameDump.cpp NodeDump.cpp)
+list(TRANSFORM WEB_DUMP_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/Source/Tooling/)
+add_executable(bonzelar ${PORTABLE_SOURCES} ${WEB_SOURCES} ${WEB_DUMP_SOURCES}
   ${CMAKE_SOURCE_DIR}/Source/Platform/VirtualAccelerometer.cpp)
 target_include_directories(bonzelar PRIVATE ${CMAKE_SOURCE_DIR}/Source)
 target_include_directories(bonzelar SYSTEM PRIVATE ${WEB_SYSTEM_INCLUDE})

@@ -675,13 +675,13 @@ bool WebHost::openURL(const std::string& url)
 
 // --- What every host has, done the browser's way ------------------------------------------------------
 
-double Host::currentDate()
+double HostClock::currentDate()
 {
     using namespace std::chrono;
     return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
-bool Host::makeDirectory(const std::string& path, int mode)
+bool HostFiles::makeDirectory(const std::string& path, int mode)
 {
     (void)mode; // the page's file system has no permissions to speak of
     std::error_code ec;
@@ -689,7 +689,7 @@ bool Host::makeDirectory(const std::string& path, int mode)
     return fs::is_directory(path, ec);
 }
 
-std::vector<std::string> Host::callStack()
+std::vector<std::string> HostShell::callStack()
 {
     std::vector<std::string> lines;
     const int size = emscripten_get_callstack(EM_LOG_JS_STACK, nullptr, 0);

@@ -5,10 +5,12 @@
 #include "Engine/Director.h"
 #include "Engine/Node.h"
 #include "Engine/Scene.h"
-#include "Engine/Support/DumpRegistry.h"
 #include "Engine/TouchDispatcher.h"
 #include "Platform/KeyValueStore.h"
 #include "Platform/Web/WebHost.h"
+#include "Tooling/DumpRegistry.h"
+#include "Tooling/GameDump.h"
+#include "Tooling/NodeDump.h"
 
 #include <emscripten.h>
 
@@ -28,7 +30,7 @@ std::string dumpState(WebHost& host)
     root["scene"] = scene ? nlohmann::ordered_json(scene->className()) : nlohmann::ordered_json();
     root["touchesDispatched"] = TouchDispatcher::sharedDispatcher()->dispatchEvents();
     root["nodes"]
-        = scene ? nlohmann::ordered_json::parse(Node::dumpTree(scene).dump()) : nlohmann::ordered_json();
+        = scene ? nlohmann::ordered_json::parse(NodeDump::tree(scene).dump()) : nlohmann::ordered_json();
     nlohmann::json sections = nlohmann::json::object();
     DumpRegistry::writeAll(sections);
     nlohmann::json settings = nlohmann::json::object();
@@ -79,6 +81,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* bz_dump()
 int main()
 {
     // Both live as long as the page: the browser, not main, runs the frames.
+    // The page's test hook reads the game's state as the headless runner's dump does.
+    installGameDump();
     s_host = new WebHost;
     Host::setCurrent(s_host);
     auto* app = new BonzelarAppDelegate;

@@ -12,7 +12,7 @@
 #include "Engine/AlertView.h"
 #include "Engine/Director.h"
 #include "Engine/Slider.h"
-#include "Platform/Script.h"
+#include "Tooling/Script.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "Engine/Support/DumpRegistry.h"
+#include "Tooling/DumpRegistry.h"
 
 std::map<std::string, DumpRegistry::Writer>& DumpRegistry::writers()
 {

@@ -1,4 +1,4 @@
-#include "Classes/TestScene.h"
+#include "Support/TestScene.h"
 
 #include "Engine/Director.h"
 

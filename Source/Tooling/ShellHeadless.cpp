@@ -1,11 +1,11 @@
-#include "Platform/ShellHeadless.h"
+#include "Tooling/ShellHeadless.h"
 
 #include "Classes/Analytics.h"
 #include "Classes/Configuration.h"
-#include "Engine/Support/DumpRegistry.h"
 #include "Platform/HeadlessHost.h"
 #include "Platform/KeyValueStore.h"
-#include "Platform/Script.h"
+#include "Tooling/DumpRegistry.h"
+#include "Tooling/Script.h"
 
 #include <nettle/sha2.h>
 
@@ -76,8 +76,11 @@ void installShellHeadless()
     // The usage log's latest records, as a reviewer would read the file.
     DumpRegistry::add("usage", [](nlohmann::json& section) {
         section = nlohmann::json::array();
-        for (nlohmann::json& record : Analytics::lastRecords(8))
-            section.push_back(std::move(record));
+        for (const std::string& line : Analytics::lastRecords(8)) {
+            nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
+            if (!record.is_discarded())
+                section.push_back(std::move(record));
+        }
     });
     ScriptCommands::add("route", [](ScriptArgs& args, ScriptParseState&) -> ScriptAction {
         const std::string route = args.text("route name");

@@ -1,12 +1,13 @@
-#include "Platform/HeadlessRunner.h"
+#include "Tooling/HeadlessRunner.h"
 
 #include "Classes/Random.h"
 #include "Engine/Director.h"
 #include "Engine/Node.h"
-#include "Engine/Support/DumpRegistry.h"
 #include "Engine/Support/Exception.h"
 #include "Platform/HeadlessHost.h"
-#include "Platform/Script.h"
+#include "Tooling/DumpRegistry.h"
+#include "Tooling/NodeDump.h"
+#include "Tooling/Script.h"
 
 #include <cerrno>
 #include <cmath>
@@ -414,10 +415,11 @@ nlohmann::ordered_json makeDump(HeadlessHost& host)
     const Scene* scene = Director::sharedDirector()->runningScene();
     root["scene"] = scene ? nlohmann::ordered_json(scene->className()) : nlohmann::ordered_json();
     root["nodes"] = scene
-        ? nlohmann::ordered_json::parse(Node::dumpTree(scene).dump(-1, ' ', false, kReplaceBadUtf8))
+        ? nlohmann::ordered_json::parse(NodeDump::tree(scene).dump(-1, ' ', false, kReplaceBadUtf8))
         : nlohmann::ordered_json();
 
-    nlohmann::json sections = nlohmann::json::object();
+    // What the program asked of the outside (sounds, web addresses), one section each.
+    nlohmann::json sections = host.requests();
     DumpRegistry::writeAll(sections);
     for (auto it = sections.begin(); it != sections.end(); ++it) {
         if (root.contains(it.key())) {

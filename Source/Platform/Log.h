@@ -1,6 +1,6 @@
 #pragma once
 // Every console line of the program, from any layer, goes through logLine, so one place decides
-// what a player sees. Header only: the host layer uses it without linking the engine.
+// what a player sees. Header only, beside the host interfaces: every layer uses it.
 //
 // Information goes to standard output, warnings and errors to standard error; debug lines are
 // dropped unless the level is lowered (the desktop host reads BONZELAR_LOG=debug).

@@ -1,4 +1,4 @@
-#include "Platform/Script.h"
+#include "Tooling/Script.h"
 
 #include "Platform/Host.h"
 

@@ -1,4 +1,4 @@
-#include "Classes/TransitionDemo.h"
+#include "Tooling/TransitionDemo.h"
 
 #include "Engine/Director.h"
 #include "Engine/Label.h"

@@ -8,7 +8,7 @@
 //   demo slide A|B left|right      slide the page in from that side (0.3 s)
 
 #include "Engine/Scene.h"
-#include "Platform/Script.h"
+#include "Tooling/Script.h"
 
 #include <string>
 

@@ -1,5 +1,7 @@
 // The "game" section of the headless runner's dump: what a test or a bug report needs to see
 // of the play without pixels.
+#include "Tooling/GameDump.h"
+
 #include "Classes/Ball.h"
 #include "Classes/Game.h"
 #include "Classes/PainMeter.h"
@@ -7,8 +9,8 @@
 #include "Classes/cpMouse.h"
 #include "Engine/Director.h"
 #include "Engine/LabelAtlas.h"
-#include "Engine/Support/DumpRegistry.h"
 #include "Platform/Host.h"
+#include "Tooling/DumpRegistry.h"
 
 #include <nlohmann/json.hpp>
 
@@ -107,7 +109,7 @@ void writeBanner(nlohmann::json& out)
 
 } // namespace
 
-void registerGameDumpSection()
+void installGameDump()
 {
     DumpRegistry::add("game", writeGame);
     DumpRegistry::add("banner", writeBanner);

@@ -8,15 +8,14 @@
 //   "face"   the stored custom face's PNG pixel size (null when none is stored), the
 //            content size of the chosen figure's drawn head picture, and of the head sprite
 //            the game builds now
-// Inline, so the portable library never needs the runner's script code.
 #include "Classes/Configuration.h"
 #include "Classes/PhotoPicker.h"
 #include "Classes/Ragdoll.h"
 #include "Engine/Director.h"
 #include "Engine/Sprite.h"
-#include "Engine/Support/DumpRegistry.h"
 #include "Engine/View.h"
-#include "Platform/Script.h"
+#include "Tooling/DumpRegistry.h"
+#include "Tooling/Script.h"
 
 #include <cstdio>
 

@@ -1,12 +1,13 @@
 // bonzelar-headless: the program on the headless host, driven by the runner (see
-// Platform/HeadlessRunner.h for the options and Platform/Script.h for scripts).
+// Tooling/HeadlessRunner.h for the options and Tooling/Script.h for scripts).
 
 #include "Classes/BonzelarAppDelegate.h"
-#include "Classes/FaceScript.h"
-#include "Classes/OptionsScript.h"
-#include "Classes/TransitionDemo.h"
-#include "Platform/HeadlessRunner.h"
-#include "Platform/ShellHeadless.h"
+#include "Tooling/FaceScript.h"
+#include "Tooling/GameDump.h"
+#include "Tooling/HeadlessRunner.h"
+#include "Tooling/OptionsScript.h"
+#include "Tooling/ShellHeadless.h"
+#include "Tooling/TransitionDemo.h"
 
 #include <memory>
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
 {
     // Dump sections and script commands of the modules; they must be in before the script is read.
     installShellHeadless();
+    installGameDump();
     installTransitionDemo();
     installOptionsScript();
     installFaceScript();

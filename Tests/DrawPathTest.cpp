@@ -55,7 +55,8 @@ TEST_F(DrawPathTest, PicturesPlacedWithoutTheMatrixStackLookTheSame)
     for (int i = 0; i < 8; ++i) {
         Ref<Sprite> sprite = Sprite::spriteWithFile(files[i % 4]);
         ASSERT_TRUE(sprite->texture()) << files[i % 4];
-        sprite->setPosition(CGPointMake(20.25f + 17.5f * static_cast<float>(i), 30.7f + 13.1f * static_cast<float>(i)));
+        sprite->setPosition(
+            CGPointMake(20.25f + 17.5f * static_cast<float>(i), 30.7f + 13.1f * static_cast<float>(i)));
         sprite->setRotation(rotations[i % 4] + static_cast<float>(i));
         sprite->setScaleX(scales[i % 4]);
         sprite->setScaleY(scales[(i + 1) % 4]);

@@ -31,8 +31,8 @@ ifeq ($(SANITIZE),1)
   endif
 endif
 
-# WEB_CHECK=1 checks the browser version too, once (not again under the sanitizers).
-WEB_CHECK ?= 0
+# The browser version is checked too, once (not again under the sanitizers); WEB_CHECK=0 skips it.
+WEB_CHECK ?= 1
 check: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
 ifeq ($(WEB_CHECK)$(SANITIZE),1)

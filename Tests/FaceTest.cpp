@@ -12,6 +12,7 @@
 #include "Engine/Sprite.h"
 #include "Engine/TextureMgr.h"
 #include "Platform/FolderPhotoLibrary.h"
+#include "Platform/ImageCodec.h"
 #include "Platform/MemoryStore.h"
 #include "Support/FakeHost.h"
 #include "Support/GLTestSurface.h"
@@ -20,6 +21,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <utility>
 
 namespace {
 
@@ -186,8 +188,24 @@ public:
         out = solidImage(60, 60, { 0, 0, 0, 0 });
         return true;
     }
-    PhotoLibrary* photoLibrary() override { return &library; }
+    PhotoLibrary* photoLibrary() override { return platformPicker ? platformPicker : &library; }
     FolderPhotoLibrary library;
+    PhotoLibrary* platformPicker = nullptr;
+};
+
+// A picker of the platform's own, as a phone's browser has: it opens when asked and later hands
+// over a chosen file, or says it was closed without one.
+class PlatformPicker : public FolderPhotoLibrary {
+public:
+    PlatformPicker()
+        : FolderPhotoLibrary("", false)
+    {
+    }
+    bool hasSystemPicker() const override { return true; }
+    void presentSystemPicker() override { ++presented; }
+    bool takeSystemPickerCancelled() override { return std::exchange(closed, false); }
+    int presented = 0;
+    bool closed = false;
 };
 
 class FacePage : public testing::Test {
@@ -290,4 +308,50 @@ TEST_F(FacePage, ARefusedPictureAlertsAndLeavesTheStoredFace)
     ImagePickerController::current()->pickFile(dir.file("empty.jpg"));
     EXPECT_TRUE(AlertView::alertIn(Director::sharedDirector()->runningScene()));
     EXPECT_EQ(Configuration::current()->customFaceImage(), (Configuration::Bytes { 1, 2, 3 }));
+}
+
+TEST_F(FacePage, ThePlatformsOwnPickerOpensAtOnceAndItsAnswersReachThePage)
+{
+    PlatformPicker platform;
+    host.platformPicker = &platform;
+    FaceSelectorLayer* page = openPage();
+    ASSERT_TRUE(page);
+    auto scene = [] { return std::string(Director::sharedDirector()->runningScene()->className()); };
+
+    // Closed without a choice: the game's picker goes too, and nothing else happens.
+    page->custom_Tapped(nullptr);
+    EXPECT_EQ(platform.presented, 1) << "opened while the tap is handled";
+    ASSERT_TRUE(ImagePickerController::current());
+    EXPECT_FALSE(ImagePickerController::current()->grid());
+    platform.closed = true;
+    host.frame();
+    EXPECT_FALSE(ImagePickerController::current());
+    EXPECT_FALSE(AlertView::alertIn(Director::sharedDirector()->runningScene()));
+
+    // A file that is not a picture: the desktop's alert, naming it.
+    const std::string notes = dir.file("notes.txt");
+    std::ofstream(notes) << "not a picture\n";
+    page->custom_Tapped(nullptr);
+    EXPECT_EQ(platform.presented, 2);
+    platform.fileDropped(notes);
+    host.frame();
+    EXPECT_FALSE(ImagePickerController::current());
+    AlertView* alert = AlertView::alertIn(Director::sharedDirector()->runningScene());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), "Picture Not Usable");
+    EXPECT_NE(alert->message().find("notes.txt"), std::string::npos) << alert->message();
+    alert->dismissWithButtonTitle("OK");
+    EXPECT_FALSE(Configuration::current()->customFaceImage());
+
+    // A picture chosen: on to "Crop Face".
+    const std::string photo = dir.file("photo.png");
+    const HostImage pixels = solidImage(40, 50, { 200, 150, 120, 255 });
+    std::string error;
+    ASSERT_TRUE(ImageCodec::writePNGFile(photo, pixels.rgba.data(), 40, 50, false, error)) << error;
+    page->custom_Tapped(nullptr);
+    platform.fileDropped(photo);
+    for (int i = 0; i < 60 && scene() != "FaceCropperScene"; ++i)
+        host.frame();
+    EXPECT_EQ(scene(), "FaceCropperScene");
+    EXPECT_FALSE(ImagePickerController::current());
 }

@@ -187,9 +187,14 @@ TEST(HeadlessHostTest, RequestsAreRecordedForTheDump)
 TEST_F(HeadlessRunnerTest, WritesScreenshotAndDumpAfterTheLastFrame)
 {
     ASSERT_EQ(run("--frames 30 --seed 1 --data-dir '" + path("data") + "' --screenshot '" + path("out.png")
-                  + "' --dump '" + path("out.json") + "'"),
+                  + "' --dump '" + path("out.json") + "' --frame-times '" + path("times.txt") + "'"),
         0)
         << m_stderr;
+    std::istringstream times(readFile(path("times.txt")));
+    int frames = 0;
+    for (double ms = 0; times >> ms; ++frames)
+        EXPECT_GT(ms, 0);
+    EXPECT_EQ(frames, 30) << "one time for every frame";
     const nlohmann::json state = dump("out.json");
     EXPECT_EQ(state["frame"], 30);
     EXPECT_NEAR(state["time"].get<double>(), 0.5, 1e-9);

@@ -229,6 +229,22 @@ View* ImagePickerController::view()
     cancelButton->setBackgroundColor(Color4F { 0.3f, 0.36f, 0.48f, 1 });
     bar->addSubview(cancelButton);
 
+    if (photos && photos->hasSystemPicker()) {
+        // The system's own picker covers this view while it is open; the view stays behind it
+        // for a browser that does not say when its chooser was closed without a choice.
+        photos->takeDroppedFile();
+        photos->takeSystemPickerCancelled();
+        m_view->addSubview(LabelView::labelWithFrame(
+            CGRectMake(20, 170, 280, 60), "Choose a picture for the face.", 15, { 90, 90, 90, 255 }));
+        Ref<ButtonView> again = ButtonView::buttonWithFrame(
+            CGRectMake(90, 240, 140, 44), "Choose Photo", [photos] { photos->presentSystemPicker(); });
+        again->setBackgroundColor(Color4F { 0.3f, 0.36f, 0.48f, 1 });
+        m_view->addSubview(again);
+        startPolling();
+        photos->presentSystemPicker();
+        return m_view.get();
+    }
+
     Ref<PhotoGridView> grid = make<PhotoGridView>(CGRectMake(0, kBarHeight, 320, 480 - kBarHeight), this);
     m_view->addSubview(grid);
     m_grid = grid.get();
@@ -243,11 +259,15 @@ View* ImagePickerController::view()
     if (photos)
         photos->takeDroppedFile(); // one dropped before the picker opened is not meant for it
     grid->setPictures(pictures);
+    startPolling();
+    return m_view.get();
+}
 
+void ImagePickerController::startPolling()
+{
     s_current = this;
     m_timer = Timer::timerWithTarget(this, Selector<float>(&ImagePickerController::poll, "poll:"), 0);
     Scheduler::sharedScheduler()->scheduleTimer(m_timer.get());
-    return m_view.get();
 }
 
 void ImagePickerController::requestThumbnail(const std::string& path, int maxSide)
@@ -267,6 +287,8 @@ void ImagePickerController::poll(float)
     const std::string dropped = photos->takeDroppedFile();
     if (!dropped.empty())
         pickFile(dropped);
+    else if (photos->takeSystemPickerCancelled())
+        cancel();
 }
 
 void ImagePickerController::finish()

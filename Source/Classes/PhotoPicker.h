@@ -1,7 +1,8 @@
 #pragma once
 // The photo picker: a full-screen view with a scrollable grid of the pictures in the user's
 // picture folder (thumbnails arrive as the host makes them), a Cancel button, and a picture
-// dropped on the window while it is open. It answers its delegate once, then is done.
+// dropped on the window while it is open; or, where the platform has a picker of its own, that
+// one over a plain page. It answers its delegate once, then is done.
 #include "Engine/View.h"
 
 #include <map>
@@ -109,6 +110,7 @@ public:
 protected:
     ImagePickerController() = default;
     void finish();
+    void startPolling();
     PhotoLibrary* library() const;
 
     int m_sourceType = 0;

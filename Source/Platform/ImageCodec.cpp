@@ -1,5 +1,7 @@
 #include "Platform/ImageCodec.h"
 
+#include "Platform/ExifOrientation.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 #include <jpeglib.h>
@@ -198,51 +200,10 @@ void jpegProgress(j_common_ptr cinfo)
     }
 }
 
-// EXIF orientation read by hand: one SHORT tag in IFD0 is all the game needs, and a small
-// bounded reader keeps a full EXIF library's parsing of every untrusted IFD and maker note
-// out of the path of every photo.
-int exifOrientation(const std::uint8_t* p, std::size_t size)
-{
-    if (size < 14 || std::memcmp(p, "Exif\0\0", 6) != 0)
-        return 1;
-    p += 6;
-    size -= 6;
-    bool little;
-    if (std::memcmp(p, "II*\0", 4) == 0)
-        little = true;
-    else if (std::memcmp(p, "MM\0*", 4) == 0)
-        little = false;
-    else
-        return 1;
-    auto u16 = [&](std::size_t at) -> unsigned {
-        return little ? unsigned(p[at]) | unsigned(p[at + 1]) << 8
-                      : unsigned(p[at]) << 8 | unsigned(p[at + 1]);
-    };
-    auto u32 = [&](std::size_t at) -> std::uint32_t {
-        return little ? (std::uint32_t(u16(at + 2)) << 16) | u16(at)
-                      : (std::uint32_t(u16(at)) << 16) | u16(at + 2);
-    };
-    const std::uint32_t ifd = u32(4);
-    if (ifd > size || size - ifd < 2)
-        return 1;
-    const unsigned count = u16(ifd);
-    for (unsigned i = 0; i < count; ++i) {
-        const std::size_t entry = std::size_t(ifd) + 2 + std::size_t(i) * 12;
-        if (entry + 12 > size)
-            return 1;
-        // Tag 0x0112, type SHORT, one value, held in the entry itself.
-        if (u16(entry) == 0x0112 && u16(entry + 2) == 3 && u32(entry + 4) == 1) {
-            const unsigned orientation = u16(entry + 8);
-            return orientation >= 1 && orientation <= 8 ? int(orientation) : 1;
-        }
-    }
-    return 1;
-}
-
 // Decodes into rgba (width x height, as stored; the caller turns it upright).
 // cmykRow has room for one row of four bytes a pixel.
 bool decodeJPEGInto(const std::uint8_t* data, std::size_t size, int width, int height, std::uint8_t* rgba,
-    std::uint8_t* cmykRow, int& orientation, char (&message)[JMSG_LENGTH_MAX])
+    std::uint8_t* cmykRow, char (&message)[JMSG_LENGTH_MAX])
 {
     jpeg_decompress_struct cinfo;
     JpegError error;
@@ -260,16 +221,11 @@ bool decodeJPEGInto(const std::uint8_t* data, std::size_t size, int width, int h
     progress.progress_monitor = jpegProgress;
     cinfo.progress = &progress;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
     if (cinfo.image_width != JDIMENSION(width) || cinfo.image_height != JDIMENSION(height)) {
         std::snprintf(error.message, sizeof error.message, "picture size does not match its header");
         std::longjmp(error.jump, 1);
     }
-    orientation = 1;
-    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
-        if (m->marker == JPEG_APP0 + 1 && (orientation = exifOrientation(m->data, m->data_length)) != 1)
-            break;
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
     jpeg_start_decompress(&cinfo);
@@ -290,55 +246,6 @@ bool decodeJPEGInto(const std::uint8_t* data, std::size_t size, int width, int h
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     return true;
-}
-
-// EXIF orientations 2 to 8: mirrored and turned as the camera was held.
-void turnUpright(HostImage& image, int orientation)
-{
-    if (orientation <= 1 || orientation > 8)
-        return;
-    const int w = image.width, h = image.height;
-    const bool swaps = orientation >= 5;
-    const int outW = swaps ? h : w, outH = swaps ? w : h;
-    std::vector<std::uint8_t> turned(image.rgba.size());
-    for (int y = 0; y < outH; ++y) {
-        for (int x = 0; x < outW; ++x) {
-            int sx = x, sy = y;
-            switch (orientation) {
-            case 2:
-                sx = w - 1 - x;
-                break;
-            case 3:
-                sx = w - 1 - x;
-                sy = h - 1 - y;
-                break;
-            case 4:
-                sy = h - 1 - y;
-                break;
-            case 5:
-                sx = y;
-                sy = x;
-                break;
-            case 6:
-                sx = y;
-                sy = h - 1 - x;
-                break;
-            case 7:
-                sx = w - 1 - y;
-                sy = h - 1 - x;
-                break;
-            case 8:
-                sx = w - 1 - y;
-                sy = x;
-                break;
-            }
-            std::memcpy(
-                &turned[(std::size_t(y) * outW + x) * 4], &image.rgba[(std::size_t(sy) * w + sx) * 4], 4);
-        }
-    }
-    image.rgba = std::move(turned);
-    image.width = outW;
-    image.height = outH;
 }
 
 void initCodecsOnce()
@@ -492,14 +399,12 @@ bool decode(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& 
         }
     } else {
         char message[JMSG_LENGTH_MAX] = {};
-        int orientation = 1;
         std::vector<std::uint8_t> cmykRow(std::size_t(width) * 4);
-        if (!decodeJPEGInto(
-                data, size, width, height, image.rgba.data(), cmykRow.data(), orientation, message)) {
+        if (!decodeJPEGInto(data, size, width, height, image.rgba.data(), cmykRow.data(), message)) {
             error = std::string("cannot decode JPEG: ") + message;
             return false;
         }
-        turnUpright(image, orientation);
+        ExifOrientation::turnUpright(image, ExifOrientation::ofJPEG(data, size));
     }
     out = std::move(image);
     return true;

@@ -35,8 +35,18 @@ public:
     // Drops pending requests and forgets what was made (the picker closed).
     virtual void cancelThumbnails() = 0;
 
-    // A picture file dropped on the window since the last call, or "".
+    // A picture file dropped on the window, or chosen in the system's picker, since the last
+    // call, or "".
     virtual std::string takeDroppedFile() = 0;
+
+    // Where the platform has a picker of its own (a phone's browser offers its photo library
+    // and camera), the game shows that instead of its grid. presentSystemPicker must be called
+    // while a tap is being handled: browsers open a chooser only for one. What is chosen
+    // arrives through takeDroppedFile.
+    virtual bool hasSystemPicker() const { return false; }
+    virtual void presentSystemPicker() { }
+    // The player closed the system's picker without choosing, since the last call.
+    virtual bool takeSystemPickerCancelled() { return false; }
 
     // The picture itself, decoded. Refused from the header, before decoding, when a side is over
     // maxSide or it has more than maxPixels pixels. False with a message for the player.

@@ -10,6 +10,7 @@
 #include "Tooling/Script.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include <fstream>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -30,6 +32,19 @@ constexpr const char* kProgram = "bonzelar-headless";
 constexpr int kMaxFrames = 100000000;
 // Stored strings are whatever the store held; a dump shows bad UTF-8 as U+FFFD, never throws.
 constexpr auto kReplaceBadUtf8 = nlohmann::json::error_handler_t::replace;
+
+bool writeFrameTimes(const std::string& path, const std::vector<double>& times)
+{
+    std::ofstream out(path);
+    for (double ms : times)
+        out << ms << '\n';
+    out.flush();
+    if (!out) {
+        std::fprintf(stderr, "%s: cannot write %s\n", kProgram, path.c_str());
+        return false;
+    }
+    return true;
+}
 
 // --- Crashes and hangs ---------------------------------------------------------------------------
 // Signal handlers may only use async-signal-safe calls: write(2), no stdio, no allocation.
@@ -289,7 +304,17 @@ int Run::execute(const HeadlessRunner::Launch& launch)
         context.dump = [this, &host](const std::string& path) { return dump(host, path); };
         context.terminate = [&host] { host.requestTermination(); };
 
+        // From one frame's start to the next: the whole frame, drawing included.
+        std::vector<double> frameTimes;
+        std::optional<std::chrono::steady_clock::time_point> frameStart;
+        auto noteFrameTime = [&] {
+            const auto now = std::chrono::steady_clock::now();
+            if (frameStart && !m_options.frameTimes.empty())
+                frameTimes.push_back(std::chrono::duration<double, std::milli>(now - *frameStart).count());
+            frameStart = now;
+        };
         host.setBeforeFrame([&](int frame) {
+            noteFrameTime();
             s_frame = frame;
             armWatchdog();
             context.frame = frame;
@@ -298,7 +323,10 @@ int Run::execute(const HeadlessRunner::Launch& launch)
             script.runFrame(context, [&host] { return host.terminationRequested(); });
         });
         host.setAfterLastFrame([&] {
+            noteFrameTime();
             armWatchdog();
+            if (!m_options.frameTimes.empty() && !writeFrameTimes(m_options.frameTimes, frameTimes))
+                ++m_failures;
             if (!m_options.screenshot.empty() && !screenshot(host, m_options.screenshot))
                 ++m_failures;
             if (!m_options.dump.empty() && !dump(host, m_options.dump))
@@ -329,7 +357,8 @@ const char* usage()
            "  --script FILE       commands to run at given frames\n"
            "  --dump FILE         write the state as JSON after the last frame\n"
            "  --screenshot FILE   write the screen as PNG after the last frame\n"
-           "  --scale N           pixels per point, 1 to 4 (default 1)\n";
+           "  --scale N           pixels per point, 1 to 4 (default 1)\n"
+           "  --frame-times FILE  write each frame's wall-clock time in milliseconds, one a line\n";
 }
 
 bool parseOptions(int argc, const char* const* argv, HeadlessOptions& options, std::string& error)
@@ -349,7 +378,7 @@ bool parseOptions(int argc, const char* const* argv, HeadlessOptions& options, s
         }
         const bool known = option == "--data-dir" || option == "--seed" || option == "--dt"
             || option == "--frames" || option == "--script" || option == "--dump" || option == "--screenshot"
-            || option == "--scale";
+            || option == "--scale" || option == "--frame-times";
         if (!known) {
             error = "unknown option '" + option + "'";
             return false;
@@ -362,16 +391,17 @@ bool parseOptions(int argc, const char* const* argv, HeadlessOptions& options, s
             value = argv[++i];
         }
         long long number = 0;
-        if (option == "--data-dir" || option == "--script" || option == "--dump"
-            || option == "--screenshot") {
+        if (option == "--data-dir" || option == "--script" || option == "--dump" || option == "--screenshot"
+            || option == "--frame-times") {
             if (value.empty()) {
                 error = option + " needs a file name";
                 return false;
             }
-            (option == "--data-dir"        ? options.dataDirectory
-                    : option == "--script" ? options.script
-                    : option == "--dump"   ? options.dump
-                                           : options.screenshot)
+            (option == "--data-dir"             ? options.dataDirectory
+                    : option == "--script"      ? options.script
+                    : option == "--dump"        ? options.dump
+                    : option == "--frame-times" ? options.frameTimes
+                                                : options.screenshot)
                 = value;
         } else if (option == "--seed") {
             if (!parseInteger(value, 0, 0xFFFFFFFFll, number)) {

@@ -4,6 +4,7 @@
 //
 //   bonzelar-headless [--data-dir DIR] [--seed N] [--dt SECONDS] [--frames N]
 //                     [--script FILE] [--dump FILE] [--screenshot FILE] [--scale N]
+//                     [--frame-times FILE]
 //
 // Exit status: 0 done; 1 the run failed (an exception, a file that could not be written);
 // 2 bad options or a bad script (nothing ran); 3 a frame hung; a crash ends the process by
@@ -29,6 +30,7 @@ struct HeadlessOptions {
     std::string script;
     std::string dump;
     std::string screenshot;
+    std::string frameTimes;
     int scale = 1;
     bool help = false;
 };

@@ -16,6 +16,7 @@ const chromium = process.env.CHROMIUM || "/usr/bin/chromium";
 const benchSeconds = Number(process.env.BONZELAR_WEB_BENCH_SECONDS || 5);
 const base = `http://127.0.0.1:${port}/`;
 const results = [];
+const consoleLines = []; // the page's console, shown when a step fails
 
 function check(condition, what, detail) {
   if (!condition) throw new Error(`${what}${detail === undefined ? "" : ": " + JSON.stringify(detail)}`);
@@ -95,8 +96,15 @@ async function run(browser, dpr) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   const errors = [];
+  const fetched = new Set();
+  page.on("request", (request) => {
+    if (request.url().startsWith(base)) fetched.add(request.url().slice(base.length).split("?")[0] || "index.html");
+  });
   page.on("pageerror", (error) => errors.push(error.message));
-  page.on("console", (message) => { if (message.type() === "error") errors.push(message.text()); });
+  page.on("console", (message) => {
+    if (message.type() === "error") errors.push(message.text());
+    consoleLines.push(`dpr ${dpr}: ${message.text()}`);
+  });
   const css = { width: 360, height: 640 };
   await page.emulate({ viewport: { ...css, deviceScaleFactor: dpr, isMobile: true, hasTouch: true },
     userAgent: await browser.userAgent() });
@@ -125,6 +133,7 @@ async function run(browser, dpr) {
     check(node, `"${text}" is on screen`);
     await tapView(node.tapPoint[0], node.tapPoint[1]);
   };
+  const settle = () => new Promise((resolve) => setTimeout(resolve, 1500));
   const waitForScene = (scene) =>
     waitFor((s) => window.bonzelarTest.dump().scene === s, scene, `scene ${scene}`).catch(async (error) => {
       const d = await dump();
@@ -143,6 +152,18 @@ async function run(browser, dpr) {
   await page.touchscreen.tap(css.width / 2, css.height / 2);
   await waitFor(() => window.bonzelarTest.running() && window.bonzelarTest.dump().frame >= 2, null, "first frames");
   const firstFrame = Date.now() - tapped;
+  // What the first visit transferred, were the host to gzip it.
+  const gzipped = (name) => zlib.gzipSync(fs.readFileSync(path.join(buildDir, name)), { level: 9 }).length;
+  const firstVisit = [...fetched].map(decodeURIComponent).filter((name) => fs.existsSync(path.join(buildDir, name)));
+  const visitBytes = firstVisit.reduce((sum, name) => sum + gzipped(name), 0);
+  const programBytes = gzipped("bonzelar.wasm") + gzipped("bonzelar.js");
+  check(visitBytes <= 4e6 && programBytes <= 1e6, "the first visit is at most 4 MB gzipped, wasm and js 1 MB",
+    [visitBytes, programBytes]);
+  const wrongScale = firstVisit.filter((name) => dpr >= 2
+    ? !name.includes("@2x.") && name.endsWith(".png")
+      && fs.existsSync(path.join(buildDir, name.replace(/\.png$/, "@2x.png")))
+    : name.includes("@2x."));
+  check(wrongScale.length === 0, "only pictures of the screen's scale are fetched", wrongScale);
   let state = await dump();
   check(state.scene === "GameScene", "the game runs", state.scene);
   const expectedScale = dpr >= 2 ? 2 : 1;
@@ -187,15 +208,18 @@ async function run(browser, dpr) {
   // A double tap opens the options; Physics Options changes gravity for the next game.
   // On a loaded machine the two taps can reach the page further apart than a double tap may be;
   // a player would tap again, and so does the test, a few times at most.
-  let opened = false;
-  for (let attempt = 0; attempt < 4 && !opened; ++attempt) {
-    await tapView(40, 60);
-    await tapView(40, 60);
-    opened = await page.waitForFunction(() => window.bonzelarTest.dump().scene !== "GameScene",
-      { timeout: 4000, polling: 100 }).then(() => true, () => false);
-  }
-  await waitForScene("GeneralOptionsScene");
-  await new Promise((resolve) => setTimeout(resolve, 1500)); // let the flip finish
+  const openOptions = async () => {
+    let opened = false;
+    for (let attempt = 0; attempt < 4 && !opened; ++attempt) {
+      await tapView(40, 60);
+      await tapView(40, 60);
+      opened = await page.waitForFunction(() => window.bonzelarTest.dump().scene !== "GameScene",
+        { timeout: 4000, polling: 100 }).then(() => true, () => false);
+    }
+    await waitForScene("GeneralOptionsScene");
+    await settle(); // let the flip finish
+  };
+  await openOptions();
   await screenshot("general-options");
   await tapItem("Physics Options");
   await waitForScene("PhysicsOptionsScene");
@@ -231,26 +255,146 @@ async function run(browser, dpr) {
   check(Math.abs(Math.hypot(...reloaded.game.gravity) - setting) < 1, "and the game after it uses it");
   await screenshot("after-reload");
 
-  // Frame times: the page's own animation frames while the game plays.
-  const frameTimes = await page.evaluate((seconds) => new Promise((resolve) => {
-    const times = [];
-    let last = performance.now();
-    const end = last + seconds * 1000;
+  // The phone's own photo chooser answers "Set Custom Face": a file that is not a picture gets
+  // the desktop's alert, a closed chooser leaves the page as it was, and a photo goes through
+  // "Crop Face" into the game.
+  await openOptions();
+  await tapItem("Display Options");
+  await waitForScene("GraphicsOptionsScene");
+  await settle();
+  await tapItem("Change Face");
+  await waitForScene("FaceSelectorScene");
+  await settle();
+  const choose = async () => {
+    const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 10000 }), tapItem("Set Custom Face")]);
+    check(!chooser.isMultiple(), "the phone's own photo chooser opens, for one file");
+    return chooser;
+  };
+  const findAlert = (d) => findNode(d.nodes, (n) => n.class === "AlertView");
+  await (await choose()).accept([notPicture]);
+  await waitFor(() => JSON.stringify(window.bonzelarTest.dump().nodes).includes('"Picture Not Usable"'), null,
+    "the not-a-picture alert");
+  const alert = findAlert(await dump());
+  check(alert && /notes\.txt: not a PNG or JPEG picture/.test(alert.message), "a text file is refused, by name",
+    alert && alert.message);
+  await screenshot("not-a-picture");
+  const ok = alert.buttons.find((b) => b.title === "OK");
+  await tapView(ok.tapPoint[0], ok.tapPoint[1]);
+  await waitFor(() => !JSON.stringify(window.bonzelarTest.dump().nodes).includes('"Picture Not Usable"'), null,
+    "the alert closes");
+  check((await dump()).settings.customFaceImage === undefined, "and no face is stored");
+
+  await (await choose()).cancel();
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  const afterCancel = await dump();
+  check(afterCancel.scene === "FaceSelectorScene" && !findAlert(afterCancel), "a closed chooser leaves the page");
+  await screenshot("chooser-closed");
+
+  await (await choose()).accept([photo]);
+  await waitForScene("FaceCropperScene");
+  await settle();
+  await screenshot("crop-face");
+  await tapItem("Accept Face");
+  await waitForScene("FaceSelectorScene");
+  const stored = (await dump()).settings.customFaceImage;
+  check(stored && stored.bytes > 1000, "the cropped face is stored", stored);
+  await settle();
+  await screenshot("face-chosen");
+  await tapItem("Return to Game");
+  await waitForScene("GameScene");
+  await settle();
+  await screenshot("custom-face");
+
+  check(errors.length === 0, "no errors on the page", errors);
+  await context.close();
+  return { dpr, readyMs: ready, firstFrameMs: firstFrame, firstVisitGzipBytes: visitBytes,
+    wasmJsGzipBytes: programBytes };
+}
+
+const percentile = (values, p) => {
+  const sorted = values.slice().sort((a, b) => a - b);
+  return +sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * p))].toFixed(2);
+};
+
+// The play of Tools/bench/play-60s.script, as the headless runner plays it, for benchSeconds
+// (60 frames a second) in a fresh page: the intervals between the page's animation frames, and
+// the program's own time in each frame.
+async function bench(browser, dpr) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.emulate({ viewport: { width: 360, height: 640, deviceScaleFactor: dpr, isMobile: true, hasTouch: true },
+    userAgent: await browser.userAgent() });
+  await page.goto(base);
+  await page.waitForFunction(() => document.getElementById("prompt").textContent === "Tap to play", { timeout: 30000 });
+  await page.touchscreen.tap(180, 320);
+  await page.waitForFunction(() => window.bonzelarTest.running() && window.bonzelarTest.dump().frame >= 2,
+    { timeout: 30000 });
+  const script = fs.readFileSync(path.join(__dirname, "..", "bench", "play-60s.script"), "utf8");
+  const { intervals, work } = await page.evaluate((text, frames) => new Promise((resolve) => {
+    const steps = [];
+    let at = 0;
+    for (const line of text.split("\n")) {
+      const words = line.replace(/#.*/, "").trim().split(/\s+/);
+      if (!words[0]) continue;
+      if (words[0] === "at") at = Number(words[1]);
+      else steps.push({ at, words });
+    }
+    const test = window.bonzelarTest;
+    const phases = { down: 0, move: 1, up: 2 };
+    test.frameWork(); // from here on
+    const intervals = [];
+    let frame = 0, next = 0, last = null;
     const tick = (now) => {
-      times.push(now - last);
+      if (last !== null) intervals.push(now - last);
       last = now;
-      if (now < end) requestAnimationFrame(tick);
-      else resolve(times);
+      for (; next < steps.length && steps[next].at <= frame; ++next) {
+        const w = steps[next].words;
+        // Browsers report g in m/s², pointing the other way.
+        if (w[0] === "touch") test.pointer(phases[w[1]], Number(w[2]), Number(w[3]), Number(w[4]));
+        else if (w[0] === "accel") test.motion(-9.81 * w[1], -9.81 * w[2], -9.81 * w[3]);
+      }
+      if (++frame <= frames) requestAnimationFrame(tick);
+      else resolve({ intervals, work: test.frameWork() });
     };
     requestAnimationFrame(tick);
-  }), benchSeconds);
-  frameTimes.sort((a, b) => a - b);
-  const median = frameTimes[Math.floor(frameTimes.length / 2)];
-  const p99 = frameTimes[Math.min(frameTimes.length - 1, Math.floor(frameTimes.length * 0.99))];
-  check(errors.length === 0, "no errors on the page", errors);
-  results.push({ dpr, readyMs: ready, firstFrameMs: firstFrame, frames: frameTimes.length,
-    medianFrameMs: +median.toFixed(2), p99FrameMs: +p99.toFixed(2) });
+  }), script, Math.round(benchSeconds * 60));
   await context.close();
+  return { frames: intervals.length, medianFrameMs: percentile(intervals, 0.5), p99FrameMs: percentile(intervals, 0.99),
+    medianWorkMs: percentile(work, 0.5), p99WorkMs: percentile(work, 0.99) };
+}
+
+// A photo of a face, encoded as JPEG by the browser itself, and a file that is not a picture.
+let photo = "", notPicture = "";
+async function makePictures(browser, dir) {
+  const page = await browser.newPage();
+  const data = await page.evaluate(() => {
+    const canvas = document.createElement("canvas");
+    canvas.width = 600;
+    canvas.height = 800;
+    const g = canvas.getContext("2d");
+    const sky = g.createLinearGradient(0, 0, 0, 800);
+    sky.addColorStop(0, "#3a6ea5");
+    sky.addColorStop(1, "#9cc3e6");
+    g.fillStyle = sky;
+    g.fillRect(0, 0, 600, 800);
+    g.fillStyle = "#e8b48a";
+    g.beginPath(); g.ellipse(300, 400, 170, 220, 0, 0, 2 * Math.PI); g.fill();
+    g.fillStyle = "#5a3a1a";
+    g.beginPath(); g.ellipse(300, 230, 180, 90, 0, Math.PI, 2 * Math.PI); g.fill();
+    g.fillStyle = "#fff";
+    for (const x of [230, 370]) { g.beginPath(); g.ellipse(x, 370, 34, 22, 0, 0, 2 * Math.PI); g.fill(); }
+    g.fillStyle = "#2a5a2a";
+    for (const x of [230, 370]) { g.beginPath(); g.arc(x, 370, 14, 0, 2 * Math.PI); g.fill(); }
+    g.strokeStyle = "#a03030";
+    g.lineWidth = 12;
+    g.beginPath(); g.arc(300, 470, 80, 0.15 * Math.PI, 0.85 * Math.PI); g.stroke();
+    return canvas.toDataURL("image/jpeg", 0.9).split(",")[1];
+  });
+  await page.close();
+  photo = path.join(dir, "face.jpg");
+  fs.writeFileSync(photo, Buffer.from(data, "base64"));
+  notPicture = path.join(dir, "notes.txt");
+  fs.writeFileSync(notPicture, "Not a picture at all, whatever the chooser was asked for.\n");
 }
 
 (async () => {
@@ -266,8 +410,11 @@ async function run(browser, dpr) {
   });
   let failed = false;
   try {
-    for (const dpr of [1, 2]) await run(browser, dpr);
+    await makePictures(browser, userData);
+    for (const dpr of [1, 2]) results.push(await run(browser, dpr));
+    for (const r of results) Object.assign(r, await bench(browser, r.dpr));
   } catch (error) {
+    console.error(consoleLines.slice(-20).join("\n"));
     console.error(`FAILED: ${error.message}`);
     failed = true;
   } finally {

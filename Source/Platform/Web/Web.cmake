@@ -25,6 +25,7 @@ file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Source/Platform/Web/
 set(WEB_DUMP_SOURCES DumpRegistry.cpp GameDump.cpp NodeDump.cpp)
 list(TRANSFORM WEB_DUMP_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/Source/Tooling/)
 add_executable(bonzelar ${PORTABLE_SOURCES} ${WEB_SOURCES} ${WEB_DUMP_SOURCES}
+  ${CMAKE_SOURCE_DIR}/Source/Platform/ExifOrientation.cpp
   ${CMAKE_SOURCE_DIR}/Source/Platform/VirtualAccelerometer.cpp)
 target_include_directories(bonzelar PRIVATE ${CMAKE_SOURCE_DIR}/Source)
 target_include_directories(bonzelar SYSTEM PRIVATE ${WEB_SYSTEM_INCLUDE})

@@ -1,6 +1,8 @@
 #include "Platform/Web/WebHost.h"
 
+#include "Platform/ExifOrientation.h"
 #include "Platform/VirtualAccelerometer.h"
+#include "Platform/Web/WebPhotoLibrary.h"
 #include "Platform/Web/WebStore.h"
 
 #include <GLES/gl.h>
@@ -25,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -189,6 +192,18 @@ EMSCRIPTEN_KEEPALIVE void bz_pagehide()
     if (WebHost* host = WebHost::shared())
         host->pageHidden();
 }
+// The program's own time of each frame since the last call, in milliseconds, as a JSON array
+// (for the browser benchmark; what the browser does after the frame's task is not in it).
+EMSCRIPTEN_KEEPALIVE const char* bz_frame_work()
+{
+    static std::string text;
+    text = "[";
+    if (WebHost* host = WebHost::shared())
+        for (double ms : host->takeFrameWork())
+            text += (text.size() > 1 ? "," : "") + std::to_string(ms);
+    text += "]";
+    return text.c_str();
+}
 EMSCRIPTEN_KEEPALIVE void bz_sound_ended(int id)
 {
     if (WebHost* host = WebHost::shared())
@@ -220,6 +235,7 @@ WebHost* WebHost::s_shared = nullptr;
 
 WebHost::WebHost()
     : m_virtual(std::make_unique<VirtualAccelerometer>())
+    , m_photos(std::make_unique<WebPhotoLibrary>())
 {
     s_shared = this;
     m_clockOrigin = emscripten_get_now() / 1000.0;
@@ -363,8 +379,13 @@ void WebHost::frame()
     m_refreshes = 0;
     // A copy: the callback may replace the link.
     std::function<void()> link = m_displayLink;
+    const double started = emscripten_get_now();
     link();
+    if (m_frameWork.size() < kMaxFrameWork)
+        m_frameWork.push_back(emscripten_get_now() - started);
 }
+
+std::vector<double> WebHost::takeFrameWork() { return std::exchange(m_frameWork, {}); }
 
 // --- Time -------------------------------------------------------------------------------------------
 
@@ -499,23 +520,35 @@ bool WebHost::decodeImageFile(const std::string& path, int maxSide, HostImage& o
 
 bool WebHost::decodeImageData(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& out)
 {
+    std::string error;
+    if (!decodePicture(data, size, maxSide, out, error)) {
+        std::printf("Picture not usable: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WebHost::decodePicture(
+    const std::uint8_t* data, std::size_t size, int maxSide, HostImage& out, std::string& error)
+{
     constexpr int kAbsoluteMaxSide = 16384;
     const int limit = maxSide > 0 ? std::min(maxSide, kAbsoluteMaxSide) : kAbsoluteMaxSide;
     int width = 0, height = 0, channels = 0;
     // The header first: a huge picture is refused before its pixels are decoded.
     if (!data || size == 0 || size > (256u << 20)
         || !stbi_info_from_memory(data, int(size), &width, &height, &channels)) {
-        std::printf("Not a PNG or JPEG picture\n");
+        error = "not a PNG or JPEG picture, or its header is damaged";
         return false;
     }
     if (width <= 0 || height <= 0 || width > limit || height > limit) {
-        std::printf("Picture of %d x %d pixels is larger than %d on a side\n", width, height, limit);
+        error = "picture is " + std::to_string(width) + " x " + std::to_string(height) + ", larger than "
+            + std::to_string(limit) + " pixels a side";
         return false;
     }
     int w = 0, h = 0, n = 0;
     stbi_uc* pixels = stbi_load_from_memory(data, int(size), &w, &h, &n, 4);
     if (!pixels) {
-        std::printf("Picture cannot be decoded: %s\n", stbi_failure_reason());
+        error = std::string("cannot decode: ") + stbi_failure_reason();
         return false;
     }
     out.width = w;
@@ -523,6 +556,8 @@ bool WebHost::decodeImageData(const std::uint8_t* data, std::size_t size, int ma
     out.hasAlpha = n == 2 || n == 4;
     out.rgba.assign(pixels, pixels + std::size_t(w) * std::size_t(h) * 4);
     stbi_image_free(pixels);
+    // Phone cameras store pictures as the sensor saw them and say in EXIF how they were held.
+    ExifOrientation::turnUpright(out, ExifOrientation::ofJPEG(data, size));
     return true;
 }
 
@@ -587,6 +622,14 @@ std::string WebHost::resourcePath(const std::string& fileName)
         wav.replace_extension(".wav");
         if (fs::is_regular_file(wav, ec))
             return wav.string();
+    }
+    // A dense screen's visit fetches only the @2x pictures; the picture's scale comes from the
+    // file name, so a caller asking for the plain one gets the same size in points.
+    const std::string stem = path.stem().string();
+    if (stem.size() < 3 || stem.compare(stem.size() - 3, 3, "@2x") != 0) {
+        const fs::path sharp = path.parent_path() / (stem + "@2x" + extension);
+        if (fs::is_regular_file(sharp, ec))
+            return sharp.string();
     }
     return {};
 }
@@ -672,6 +715,8 @@ bool WebHost::openURL(const std::string& url)
     bz_js_open(url.c_str());
     return true;
 }
+
+PhotoLibrary* WebHost::photoLibrary() { return m_photos.get(); }
 
 // --- What every host has, done the browser's way ------------------------------------------------------
 

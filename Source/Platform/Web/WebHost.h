@@ -12,7 +12,9 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+class WebPhotoLibrary;
 class WebStore;
 
 class WebHost final : public Host {
@@ -55,6 +57,9 @@ public:
     bool decodeImageFile(const std::string& path, int maxSide, HostImage& out) override;
     bool decodeImageData(const std::uint8_t* data, std::size_t size, int maxSide, HostImage& out) override;
     bool encodePNG(const HostImage& image, std::vector<std::uint8_t>& out) override;
+    // PNG or JPEG (turned upright by its EXIF orientation); false with the reason.
+    static bool decodePicture(
+        const std::uint8_t* data, std::size_t size, int maxSide, HostImage& out, std::string& error);
     bool measureText(const HostTextRequest& request, float& width, float& height) override;
     bool renderText(const HostTextRequest& request, HostTextBitmap& out) override;
 
@@ -70,6 +75,7 @@ public:
     void setSystemSoundCompletion(SystemSoundID id, std::function<void()> completion) override;
 
     bool openURL(const std::string& url) override;
+    PhotoLibrary* photoLibrary() override;
 
     // --- From the page ------------------------------------------------------------------------
     void frame();
@@ -84,6 +90,8 @@ public:
     void soundEnded(SystemSoundID id);
 
     int frames() const { return m_frames; }
+    // Milliseconds of each display-link call since the last take (at most an hour's worth).
+    std::vector<double> takeFrameWork();
 
 private:
     void deliverVirtualSamples(double now);
@@ -100,6 +108,8 @@ private:
     int m_frameInterval = 1;
     int m_refreshes = 0;
     int m_frames = 0;
+    static constexpr std::size_t kMaxFrameWork = 60 * 3600;
+    std::vector<double> m_frameWork;
     bool m_loopStarted = false;
     bool m_terminated = false;
     bool m_active = true;
@@ -113,6 +123,7 @@ private:
     std::unique_ptr<class VirtualAccelerometer> m_virtual;
 
     std::unique_ptr<WebStore> m_store;
+    std::unique_ptr<WebPhotoLibrary> m_photos;
     std::map<SystemSoundID, std::function<void()>> m_completions;
     double m_clockOrigin = 0;
 };

@@ -96,6 +96,32 @@
     },
   };
 
+  // --- Photos --------------------------------------------------------------------------------
+  // The phone's own chooser: its photo library and its camera. Opened by the game from inside a
+  // tap's event handler, as browsers require.
+  const photoInput = document.createElement("input");
+  photoInput.type = "file";
+  photoInput.accept = "image/*";
+  photoInput.hidden = true;
+  document.body.appendChild(photoInput);
+  let photoCount = 0;
+  photoInput.addEventListener("change", async () => {
+    const file = photoInput.files && photoInput.files[0];
+    photoInput.value = ""; // choosing the same file again is a change too
+    if (!file) { Module._bz_photo_cancelled(); return; }
+    const dir = "/tmp/picked/" + ++photoCount;
+    const filePath = dir + "/" + (file.name.replace(/[\/\0]/g, "_") || "picture");
+    if (file.size <= 64 * 1024 * 1024) {
+      try {
+        const bytes = new Uint8Array(await file.arrayBuffer());
+        FS.mkdir(dir);
+        FS.writeFile(filePath, bytes);
+      } catch (e) { /* unreadable: the game says the file could not be opened */ }
+    }
+    Module.ccall("bz_photo_chosen", null, ["string", "number"], [filePath, file.size]);
+  });
+  photoInput.addEventListener("cancel", () => Module._bz_photo_cancelled());
+
   // --- The module ----------------------------------------------------------------------------
   let runtimeReady = false;
   let files = null;
@@ -108,6 +134,7 @@
     printErr: (text) => console.warn(text),
     bzSounds: sounds,
     bzNotice: say,
+    bzChoosePhoto: () => photoInput.click(),
     bzFailed: () => stop("Bonzelar could not start in this browser."),
     onRuntimeInitialized: () => { runtimeReady = true; begin(); },
   };
@@ -235,5 +262,14 @@
     running: () => running,
     scale: scale,
     dump: () => JSON.parse(UTF8ToString(Module._bz_dump())),
+    frameWork: () => JSON.parse(UTF8ToString(Module._bz_frame_work())),
+    // Touches and motion in the page's own terms, as the browser would deliver them.
+    pointer: (phase, id, viewX, viewY) => {
+      const w = canvas.width, h = canvas.height;
+      const vw = w * 3 > h * 2 ? Math.floor(h * 2 / 3) : w, vh = w * 3 > h * 2 ? h : Math.floor(w * 3 / 2);
+      const left = Math.floor((w - vw) / 2), top = h - Math.floor((h - vh) / 2) - vh;
+      Module._bz_pointer(phase, id, left + viewX * vw / 320, top + viewY * vh / 480, performance.now());
+    },
+    motion: (x, y, z) => Module._bz_motion(x, y, z),
   };
 })();

@@ -171,10 +171,13 @@ TEST_F(ConfigurationTest, AccelerometerSettingLivesUnderTheMisspeltKey)
     EXPECT_TRUE(store().hasValue("useAcceleromter"));
     EXPECT_FALSE(store().hasValue("useAccelerometer"));
 
+    // Written behind Configuration's back: seen from the next start on.
     store().setBool("useAccelerometer", true);
-    EXPECT_FALSE(c->useAccelerometer());
+    Configuration::resetForTesting(nullptr);
+    EXPECT_FALSE(Configuration::current()->useAccelerometer());
     store().setBool("useAcceleromter", true);
-    EXPECT_TRUE(c->useAccelerometer());
+    Configuration::resetForTesting(nullptr);
+    EXPECT_TRUE(Configuration::current()->useAccelerometer());
 }
 
 TEST_F(ConfigurationTest, OnlyTheExactHeadphoneRouteCounts)

@@ -219,7 +219,8 @@ TEST_F(OptionsTest, PagesSlideDeeperAndBackAndFlipOutTheOtherWay)
 
 TEST_F(OptionsTest, BackFromTheFirstPageBuildsAFreshGameWithTheNewSettings)
 {
-    Scene* oldGame = director()->runningScene();
+    // Held, so the new game cannot be given the old one's address.
+    const Ref<Scene> oldGame(director()->runningScene());
     doubleTap();
     tapItem("Display Options");
     tapItem("Ragdoll as Wireframe: Off");
@@ -230,7 +231,7 @@ TEST_F(OptionsTest, BackFromTheFirstPageBuildsAFreshGameWithTheNewSettings)
     settle();
     auto* game = dynamic_cast<GameScene*>(director()->runningScene());
     ASSERT_TRUE(game);
-    EXPECT_NE(game, oldGame);
+    EXPECT_NE(game, oldGame.get());
     EXPECT_TRUE(game->gameLayer()->drawPersonAsWireframe());
     EXPECT_TRUE(titles().empty());
 }

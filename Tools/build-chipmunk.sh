@@ -28,7 +28,7 @@ command -v "$cc" >/dev/null || { echo "$0: $cc not found" >&2; exit 1; }
 cflags+=(-std=gnu99 -DNDEBUG -w)
 
 cache_root=${XDG_CACHE_HOME:-$HOME/.cache}/bonzelar/chipmunk
-key=$( { cat "$0"; echo "$mode ${cflags[*]}"; "$cc" --version 2>/dev/null | head -n 1; } | sha256sum | cut -c1-16)
+key=$( { cat "$0"; echo "$mode ${cflags[*]}"; "$cc" --version 2>/dev/null | sed -n 1p; } | sha256sum | cut -c1-16)
 cached=$cache_root/$mode-$key
 
 install_into() {

@@ -5,6 +5,8 @@
 #include "Engine/Layer.h"
 #include "Engine/Sprite.h"
 
+#include <chipmunk/chipmunk_unsafe.h>
+
 Ball::~Ball()
 {
     if (m_shape)
@@ -16,6 +18,13 @@ Ball::~Ball()
 bool Ball::initWithRadius(float radius, CGPoint position)
 {
     m_radius = radius;
+    if (m_shape) {
+        // A ball used again keeps its body, shape and sprite (the play layer recycles them so
+        // that a new ball costs no allocation); it must be out of the space.
+        cpCircleShapeSetRadius(m_shape, static_cast<cpFloat>(radius));
+        cpBodySetPosition(m_body, cpv(position.x, position.y));
+        return true;
+    }
     // A static body stands for the infinite mass and moment: the library refuses infinite
     // values on dynamic bodies.
     m_body = cpBodyNewStatic();
@@ -45,7 +54,8 @@ void Ball::removeFromSpace(cpSpace* space) { cpSpaceRemoveShape(space, m_shape);
 
 void Ball::addSpritesToLayer(Layer* layer)
 {
-    m_sprite = Sprite::spriteWithFile(Configuration::current()->ballImage());
+    if (!m_sprite)
+        m_sprite = Sprite::spriteWithFile(Configuration::current()->ballImage());
     const float width = m_sprite->contentSize().width;
     if (width > 0)
         m_sprite->setScale(static_cast<float>(m_radius * 2.0 / width));

@@ -11,6 +11,7 @@
 #include "Engine/Support/Accelerometer.h"
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/Texture2D.h"
+#include "Platform/KeyValueStore.h"
 
 #include <cxxabi.h>
 
@@ -90,12 +91,16 @@ void BonzelarAppDelegate::applicationDidFinishLaunching()
     host.makeDirectory(host.dataDirectory() + "/Library/Bonzelar", 0755);
     host.makeDirectory(host.dataDirectory() + "/Documents/Bonzelar", 0755);
 
-    Configuration* configuration = Configuration::current();
-    const int runs = configuration->numberOfRuns();
-    configuration->setNumberOfRuns(runs < INT_MAX ? runs + 1 : runs);
-    // This edition has no switch for either: every launch starts with sound on, the meter off.
-    configuration->setPlaySoundFx(true);
-    configuration->setShowPainMeter(false);
+    {
+        // First-run defaults, upgrades and the per-launch settings: one commit, one sync.
+        const KeyValueStore::Batch batch(host.store());
+        Configuration* configuration = Configuration::current();
+        const int runs = configuration->numberOfRuns();
+        configuration->setNumberOfRuns(runs < INT_MAX ? runs + 1 : runs);
+        // This edition has no switch for either: every launch starts with sound on, the meter off.
+        configuration->setPlaySoundFx(true);
+        configuration->setShowPainMeter(false);
+    }
 
     Sound::initSoundEngine();
     Analytics::start();

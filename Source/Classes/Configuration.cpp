@@ -9,6 +9,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -39,6 +41,55 @@ constexpr const char* kHeadphoneRoute = "Headphone";
 
 Configuration* s_currentConfiguration = nullptr;
 KeyValueStore* s_testStore = nullptr;
+
+// Every setting as last read from or written to the store, so that reads during play (the
+// collision callback's among them) stay in memory. Writes go on to the store at once, which
+// stays the durable copy; a store written behind Configuration's back is read again.
+class SettingsCache final : public KeyValueStore {
+public:
+    void attach(KeyValueStore& backing)
+    {
+        if (&backing != m_backing) {
+            m_backing = &backing;
+            clear();
+        }
+    }
+    void clear()
+    {
+        m_values.clear();
+        m_seen = m_backing ? m_backing->generation() : 0;
+    }
+    std::optional<Value> valueForKey(const std::string& key) const override
+    {
+        if (m_backing->generation() != m_seen) {
+            m_values.clear();
+            m_seen = m_backing->generation();
+        }
+        auto it = m_values.find(key);
+        if (it == m_values.end())
+            it = m_values.emplace(key, m_backing->valueForKey(key)).first;
+        return it->second;
+    }
+    void setValue(const std::string& key, std::optional<Value> value) override
+    {
+        noteWrite();
+        const bool onlyWriter = m_backing->generation() == m_seen;
+        m_backing->setValue(key, value);
+        if (!onlyWriter)
+            m_values.clear();
+        m_seen = m_backing->generation();
+        m_values[key] = std::move(value);
+    }
+    std::vector<std::string> keys() const override { return m_backing->keys(); }
+    void beginBatch() override { m_backing->beginBatch(); }
+    void endBatch() override { m_backing->endBatch(); }
+
+private:
+    KeyValueStore* m_backing = nullptr;
+    mutable std::uint64_t m_seen = 0;
+    mutable std::map<std::string, std::optional<Value>, std::less<>> m_values;
+};
+SettingsCache s_cache;
 // Written by the route listener, possibly on the audio thread.
 std::atomic<bool> s_audioRouteKnown { false };
 std::atomic<bool> s_headphonesAttached { false };
@@ -124,13 +175,18 @@ void Configuration::resetForTesting(KeyValueStore* store)
 {
     delete s_currentConfiguration;
     s_currentConfiguration = nullptr;
+    s_cache.clear();
     s_testStore = store;
     s_audioRouteKnown = false;
     s_headphonesAttached = false;
     MainBundle::reload();
 }
 
-KeyValueStore& Configuration::store() const { return s_testStore ? *s_testStore : Host::current().store(); }
+KeyValueStore& Configuration::store() const
+{
+    s_cache.attach(s_testStore ? *s_testStore : Host::current().store());
+    return s_cache;
+}
 
 const std::vector<std::string>& Configuration::keys()
 {

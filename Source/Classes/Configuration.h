@@ -1,8 +1,9 @@
 #pragma once
 // The settings singleton: every user setting, the install's version mark and the run counter.
 //
-// Each property reads and writes the persistent store directly. There is no cached copy, so a
-// value an option page writes is seen at once by every later reader.
+// Each property reads through a copy in memory and writes through to the persistent store at
+// once, so a value an option page writes is seen at once by every later reader and survives a
+// crash; reading a setting during play never reaches the store.
 
 #include <cstdint>
 #include <optional>

@@ -162,17 +162,22 @@ void GameLayer::populateActiveAreaWithBalls()
         ? CGRectMake(-p.x - 100, -p.y - 100, win.width + 200, win.height + 200)
         : m_initialPlayerArea;
 
-    std::vector<Ref<Ball>> kept;
-    kept.reserve(m_balls.size());
-    std::vector<Ref<Ball>> dropped;
+    // The two lists keep their storage from step to step.
+    std::vector<Ref<Ball>>& kept = m_keptBalls;
+    std::vector<Ref<Ball>>& dropped = m_droppedBalls;
+    kept.clear();
+    dropped.clear();
     for (const Ref<Ball>& ball : m_balls)
         (CGRectIntersectsRect(ball->boundingRect(), area) ? kept : dropped).push_back(ball);
-    for (const Ref<Ball>& ball : dropped) {
+    for (Ref<Ball>& ball : dropped) {
         ball->removeFromSpace(m_space);
         if (!m_drawBallsAsWireframe)
             ball->removeSpritesFromLayer(this);
+        m_spareBalls.push_back(std::move(ball));
     }
-    m_balls = std::move(kept);
+    dropped.clear();
+    m_balls.swap(kept);
+    kept.clear();
 
     int n = static_cast<int>(m_balls.size());
     // Every candidate can be rejected only if the keep-clear area swallowed the whole range,
@@ -207,7 +212,13 @@ void GameLayer::populateActiveAreaWithBalls()
         const int y = Random::randIntWithStart(static_cast<int>(minY), static_cast<int>(maxY));
         if (CGRectIntersectsRect(CGRectMake(x, y, radius, radius), keepClear))
             continue;
-        Ref<Ball> ball = make<Ball>();
+        Ref<Ball> ball;
+        if (m_spareBalls.empty()) {
+            ball = make<Ball>();
+        } else {
+            ball = std::move(m_spareBalls.back());
+            m_spareBalls.pop_back();
+        }
         ball->initWithRadius(
             static_cast<float>(radius), CGPointMake(static_cast<float>(x), static_cast<float>(y)));
         ball->addToSpace(m_space);

@@ -83,6 +83,8 @@ private:
     Ref<Ragdoll> m_ragdoll;
     cpMouse* m_mouse = nullptr; // owned while a finger is down
     std::vector<Ref<Ball>> m_balls;
+    std::vector<Ref<Ball>> m_keptBalls, m_droppedBalls; // scratch for the ball field
+    std::vector<Ref<Ball>> m_spareBalls; // dropped, kept for reuse
     bool m_initialBallsGenerated = false;
     CGPoint m_initialPlayerPosition;
     CGRect m_initialPlayerArea;
@@ -106,6 +108,7 @@ public:
 
     void onEnter() override;
     void onExit() override;
+    bool coversView() const override { return m_coversView; }
 
     void optionsInfo_FadeOut(float elapsed);
     void addPainMeter(float elapsed);
@@ -133,4 +136,5 @@ private:
     CGPoint m_landscapeLeftAdViewPosition;
     CGPoint m_landscapeRightAdViewPosition;
     int m_currentOrientation = 1;
+    bool m_coversView = false;
 };

@@ -37,6 +37,9 @@ Ref<OptionsInfoSprite> OptionsInfoSprite::node()
 
 void OptionsInfoSprite::draw()
 {
+    // Faded out, it stays in the scene but leaves every pixel as it was.
+    if (opacity() == 0)
+        return;
     // This picture blends by its own alpha rather than as premultiplied colour.
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     Sprite::draw();
@@ -54,6 +57,12 @@ GameScene::GameScene()
     Ref<Sprite> background = Sprite::spriteWithFile(config->backgroundImage());
     background->setPosition(CGPointMake(win.width * 0.5f, win.height * 0.5f));
     addChild(background, kBackgroundZ);
+    // An opaque picture over the whole view makes both the clear and blending it redundant.
+    if (Texture2D* texture = background->texture(); texture && texture->isOpaque()) {
+        background->setOpaque(true);
+        const CGSize size = background->contentSize();
+        m_coversView = size.width >= win.width && size.height >= win.height;
+    }
 
     m_gameLayer = GameLayer::node();
     addChild(m_gameLayer, kGameLayerZ);

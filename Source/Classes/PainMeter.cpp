@@ -135,7 +135,23 @@ void PainMeterLayer::update()
         m_activeBlockSprites[static_cast<size_t>(i)] = replacement;
         addChild(replacement);
     }
+    updateLabel();
+}
+
+void PainMeterLayer::updateLabel()
+{
+    // Off screen nobody reads it; on screen it changes only with the total.
+    const int shown = std::min(PainMeter::totalPain(), 999999);
+    if (!isRunning() || shown == m_labelValue)
+        return;
+    m_labelValue = shown;
     char text[16];
-    std::snprintf(text, sizeof text, "%7d", std::min(PainMeter::totalPain(), 999999));
+    std::snprintf(text, sizeof text, "%7d", shown);
     m_label->setString(text);
+}
+
+void PainMeterLayer::onEnter()
+{
+    Layer::onEnter();
+    updateLabel();
 }

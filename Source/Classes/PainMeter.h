@@ -54,6 +54,7 @@ public:
     void painReduce(float elapsed);
     // Swaps lit and dark blocks where the count changed and refreshes the score text.
     void update();
+    void onEnter() override;
     int currentPainBlockIndex() const;
     int currentPainLevel() const;
     int pain() const { return m_pain; }
@@ -62,9 +63,11 @@ public:
     const std::vector<Ref<Sprite>>& activeBlockSprites() const { return m_activeBlockSprites; }
 
 private:
+    void updateLabel();
     std::vector<Ref<Sprite>> m_noPainBlockSprites;
     std::vector<Ref<Sprite>> m_fullPainBlockSprites;
     std::vector<Ref<Sprite>> m_activeBlockSprites;
     Ref<LabelAtlas> m_label;
+    int m_labelValue = -1; // the total the label shows; -1 before the first
     int m_pain = 0;
 };

@@ -6,6 +6,7 @@
 #include <chipmunk/chipmunk.h>
 #include <chipmunk/chipmunk_structs.h>
 
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -37,11 +38,17 @@ void drawPolyShape(cpShape* shape)
 {
     cpBody* body = cpShapeGetBody(shape);
     const int count = cpPolyShapeGetCount(shape);
-    std::vector<CGPoint> points;
-    points.reserve(static_cast<size_t>(count));
+    // The figures' parts are boxes and small polygons: no allocation for them.
+    CGPoint onStack[16];
+    std::vector<CGPoint> onHeap;
+    CGPoint* points = onStack;
+    if (count > static_cast<int>(std::size(onStack))) {
+        onHeap.resize(static_cast<size_t>(count));
+        points = onHeap.data();
+    }
     for (int i = 0; i < count; ++i)
-        points.push_back(point(toWorld(body, cpPolyShapeGetVert(shape, i))));
-    drawPoly(points.data(), static_cast<unsigned>(count), true);
+        points[i] = point(toWorld(body, cpPolyShapeGetVert(shape, i)));
+    drawPoly(points, static_cast<unsigned>(count), true);
 }
 
 } // namespace

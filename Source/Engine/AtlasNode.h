@@ -40,6 +40,7 @@ public:
     int itemHeight() const { return m_itemHeight; }
 
     void draw() override;
+    bool drawsInTexturedState() const override { return true; }
     void dumpProperties(PropertySink& out) const override;
 
 protected:

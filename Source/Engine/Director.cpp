@@ -8,6 +8,7 @@
 #include "Engine/Scheduler.h"
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/GLCheck.h"
+#include "Engine/Support/GLState.h"
 #include "Engine/Support/glu.h"
 #include "Engine/TextureMgr.h"
 #include "Engine/TouchDispatcher.h"
@@ -27,6 +28,7 @@ namespace {
 Director* s_sharedDirector = nullptr;
 bool s_allocating = false;
 std::recursive_mutex s_directorLock;
+Director::TickProbe s_tickProbe = nullptr;
 
 Director::FPSLabelFactory& fpsLabelFactory()
 {
@@ -104,6 +106,8 @@ void Director::setFPSLabelHooks(FPSLabelFactory factory, FPSLabelTextSetter setT
     fpsLabelFactory() = std::move(factory);
     fpsLabelTextSetter() = std::move(setText);
 }
+
+void Director::setTickProbe(TickProbe probe) { s_tickProbe = probe; }
 
 Director::Director()
 {
@@ -459,12 +463,23 @@ void Director::mainLoop()
 {
     // A timer or action may end the director or switch scenes; keep ourselves for the frame.
     Ref<Director> self(this);
-    MW_GL_CHECK(glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
     calculateDeltaTime();
-    if (!m_isPaused)
+    if (!m_isPaused) {
+        if (s_tickProbe)
+            s_tickProbe(false);
         Scheduler::sharedScheduler()->tick(m_dt);
+        if (s_tickProbe)
+            s_tickProbe(true);
+    }
     if (m_nextScene)
         setNextScene();
+
+    // Cleared after the tick, once the scene to draw is known; nothing is drawn in between.
+    GLState::invalidate();
+    const Host* host = Host::currentOrNull();
+    if (!m_runningScene || !m_runningScene->coversView() || m_depthBufferFormat != kDepthBufferNone
+        || (host && host->surfaceHasMargins()))
+        MW_GL_CHECK(glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 
     glPushMatrix();
     applyLandscape();
@@ -473,6 +488,7 @@ void Director::mainLoop()
     if (m_displayFPS)
         showFPS();
     glPopMatrix();
+    GLState::enterResting();
 
     // Platform views lie over the scene and move on whatever the director's pause.
     View::advanceAnimations(m_dt);

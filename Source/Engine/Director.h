@@ -42,6 +42,10 @@ public:
     using FPSLabelFactory = std::function<Ref<Node>()>;
     using FPSLabelTextSetter = std::function<void(Node* label, const std::string& text)>;
     static void setFPSLabelHooks(FPSLabelFactory factory, FPSLabelTextSetter setText);
+    // Called just before and just after each frame's scheduler tick (the benchmark times the
+    // game step with it).
+    using TickProbe = void (*)(bool ticked);
+    static void setTickProbe(TickProbe probe);
 
     Director();
     ~Director() override;

@@ -3,6 +3,7 @@
 #include <GLES/gl.h>
 
 #include <cmath>
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -31,11 +32,17 @@ void drawCircle(CGPoint center, float radius, float angle, unsigned segments, bo
 {
     if (segments == 0)
         return;
-    std::vector<CGPoint> vertices;
-    try {
-        vertices.resize(static_cast<std::size_t>(segments) + 2);
-    } catch (const std::bad_alloc&) {
-        return;
+    // Wireframes draw dozens of circles a frame: the usual sizes fit on the stack.
+    CGPoint onStack[66];
+    std::vector<CGPoint> onHeap;
+    CGPoint* vertices = onStack;
+    if (segments + 2 > std::size(onStack)) {
+        try {
+            onHeap.resize(static_cast<std::size_t>(segments) + 2);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        vertices = onHeap.data();
     }
     const float coef = 6.2831855f / static_cast<float>(segments);
     // Point `segments` repeats point 0 and closes the outline.
@@ -46,7 +53,7 @@ void drawCircle(CGPoint center, float radius, float angle, unsigned segments, bo
     vertices[segments + 1] = center;
 
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_FLOAT, 0, vertices.data());
+    glVertexPointer(2, GL_FLOAT, 0, vertices);
     glDrawArrays(GL_LINE_STRIP, 0, static_cast<GLsizei>(drawLineToCenter ? segments + 2 : segments + 1));
     glDisableClientState(GL_VERTEX_ARRAY);
 }

@@ -3,6 +3,7 @@
 #include "Engine/Director.h"
 #include "Engine/DrawingPrimitives.h"
 #include "Engine/Support/Exception.h"
+#include "Engine/Support/GLState.h"
 #include "Engine/TouchDispatcher.h"
 
 #include <GLES/gl.h>
@@ -314,11 +315,13 @@ void Menu::visit()
     };
     glPushMatrix();
     transform();
+    GLState::enterResting();
     glLineWidth(2.0f * std::max(1.0f, Host::current().contentScale()));
     glColor4ub(255, 210, 60, 255);
     drawPoly(corners, 4, true);
     glColor4ub(255, 255, 255, 255);
     glLineWidth(1.0f);
+    GLState::afterRestingDraw();
     glPopMatrix();
 }
 

@@ -6,6 +6,7 @@
 #include "Engine/Director.h"
 #include "Engine/Scheduler.h"
 #include "Engine/Support/Exception.h"
+#include "Engine/Support/GLState.h"
 #include "Engine/Support/PointExtension.h"
 #include "Engine/Support/Touch.h"
 
@@ -295,7 +296,13 @@ void Node::visit()
     std::size_t i = 0;
     for (; i < m_children.size() && m_children[i]->m_zOrder < 0; ++i)
         m_children[i]->visit();
-    draw();
+    if (drawsInTexturedState()) {
+        draw();
+    } else {
+        GLState::enterResting();
+        draw();
+        GLState::afterRestingDraw();
+    }
     for (; i < m_children.size(); ++i)
         m_children[i]->visit();
 

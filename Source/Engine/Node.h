@@ -93,6 +93,8 @@ public:
     void transformAncestors();
     // Draws the node around its own origin; nothing in the base class.
     virtual void draw();
+    // Whether draw() sets up textured drawing itself; every other draw gets the resting GL state.
+    virtual bool drawsInTexturedState() const { return false; }
 
     // --- actions ---
     Action* runAction(Action* action);

@@ -11,4 +11,7 @@ public:
 
     // Transition scenes answer true; the director then leaves the scene exit and entry to them.
     virtual bool isTransition() const { return false; }
+    // True when the scene paints every pixel opaquely each frame, so the director need not
+    // clear the surface first.
+    virtual bool coversView() const { return false; }
 };

@@ -179,7 +179,21 @@ void Scheduler::tick(float dt)
 
     // Walk a snapshot: unscheduleAllTimers from a callback would otherwise empty the list
     // under the loop. Timers dropped that way still fire in this tick, as unscheduled ones do.
-    const std::vector<Ref<Timer>> active = m_scheduledMethods;
+    // The snapshot's storage is kept from tick to tick; a tick from inside a timer makes its own.
+    std::vector<Ref<Timer>> nested;
+    std::vector<Ref<Timer>>& active = m_ticking ? nested : m_firing;
+    active.assign(m_scheduledMethods.begin(), m_scheduledMethods.end());
+    struct Done {
+        std::vector<Ref<Timer>>& active;
+        bool& ticking;
+        bool was;
+        ~Done()
+        {
+            active.clear();
+            ticking = was;
+        }
+    } done { active, m_ticking, m_ticking };
+    m_ticking = true;
     const float scaled = m_timeScale == 1.0f ? dt : dt * m_timeScale;
     for (const Ref<Timer>& timer : active)
         timer->fire(scaled);

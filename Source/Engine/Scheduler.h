@@ -72,5 +72,7 @@ private:
     std::vector<Ref<Timer>> m_scheduledMethods;
     std::vector<Ref<Timer>> m_methodsToRemove;
     std::vector<Ref<Timer>> m_methodsToAdd;
+    std::vector<Ref<Timer>> m_firing; // the list a tick walks
+    bool m_ticking = false;
     float m_timeScale = 1.0f;
 };

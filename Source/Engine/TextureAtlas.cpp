@@ -2,6 +2,7 @@
 #include "Platform/Log.h"
 
 #include "Engine/Support/Exception.h"
+#include "Engine/Support/GLState.h"
 #include "Engine/TextureMgr.h"
 
 #include <algorithm>
@@ -136,7 +137,8 @@ void TextureAtlas::drawNumberOfQuads(unsigned n)
         return;
     const GLsizei stride = sizeof(V3F_C4B_T2F);
     const auto* base = reinterpret_cast<const GLubyte*>(m_quads.data());
-    glBindTexture(GL_TEXTURE_2D, m_texture->name());
+    GLState::bindTexture(m_texture->name());
+    GLState::pointersChanged();
     glVertexPointer(3, GL_FLOAT, stride, base + offsetof(V3F_C4B_T2F, vertices));
     glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + offsetof(V3F_C4B_T2F, colors));
     glTexCoordPointer(2, GL_FLOAT, stride, base + offsetof(V3F_C4B_T2F, texCoords));

@@ -79,8 +79,29 @@ void TouchDispatcher::dispatch(TouchEventKind kind, const TouchSet& touches, Tou
         return;
     // Handlers may register or remove delegates while we walk; the copy also keeps removed
     // handlers (and their delegates) alive until the event is done.
-    const std::vector<Ref<TouchHandler>> handlers = m_touchHandlers;
-    TouchSet remaining = touches;
+    std::vector<Ref<TouchHandler>> nestedHandlers;
+    TouchSet nestedRemaining;
+    const bool nested = m_dispatching;
+    std::vector<Ref<TouchHandler>>& handlers = nested ? nestedHandlers : m_walking;
+    TouchSet& remaining = nested ? nestedRemaining : m_remaining;
+    handlers.assign(m_touchHandlers.begin(), m_touchHandlers.end());
+    remaining.clear();
+    for (const Ref<Touch>& touch : touches)
+        remaining.insert(touch.get());
+    struct Done {
+        TouchDispatcher& d;
+        bool nested;
+        std::vector<Ref<TouchHandler>>& handlers;
+        TouchSet& remaining;
+        ~Done()
+        {
+            d.m_dispatching = nested;
+            // Nothing may stay alive only because the last event walked past it.
+            handlers.clear();
+            remaining.clear();
+        }
+    } done { *this, nested, handlers, remaining };
+    m_dispatching = true;
     for (const Ref<TouchHandler>& handler : handlers)
         if (handler->handle(kind, remaining, event))
             break;

@@ -38,5 +38,10 @@ private:
     void dispatch(TouchEventKind kind, const TouchSet& touches, TouchEvent* event);
 
     std::vector<Ref<TouchHandler>> m_touchHandlers;
+    // The snapshot a dispatch walks and the touches still unclaimed, kept for the next one; a
+    // dispatch from inside another makes its own.
+    std::vector<Ref<TouchHandler>> m_walking;
+    TouchSet m_remaining;
+    bool m_dispatching = false;
     bool m_dispatchEvents = true;
 };

@@ -1,6 +1,7 @@
 #include "Engine/View.h"
 
 #include "Engine/Image.h"
+#include "Engine/Support/GLState.h"
 #include "Engine/Support/Texture2D.h"
 #include "Platform/Host.h"
 
@@ -530,6 +531,8 @@ void View::drawSubviewsGL(float viewportX, float viewportY, float viewportWidth,
         return;
     GLDrawState state { viewportX, viewportY, viewportWidth, viewportHeight, m_bounds.size.width,
         m_bounds.size.height, m_bounds.origin };
+    // Views set GL directly, from the state every plain draw starts in.
+    GLState::enterResting();
     const GLboolean depth = glIsEnabled(GL_DEPTH_TEST);
     const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
     GLint box[4];
@@ -562,6 +565,7 @@ void View::drawSubviewsGL(float viewportX, float viewportY, float viewportWidth,
         glEnable(GL_SCISSOR_TEST);
     if (depth)
         glEnable(GL_DEPTH_TEST);
+    GLState::invalidate();
 }
 
 void View::drawGL(GLDrawState& state, const CGAffineTransform& toRoot, float parentAlpha) const

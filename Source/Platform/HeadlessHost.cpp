@@ -172,13 +172,16 @@ void HeadlessHost::completeDueSounds()
     // Only what was playing before this pass: a completion that plays again (a repeating
     // sound) waits for a later frame even when its length rounds to nothing.
     const double now = virtualTime();
-    std::vector<PendingSound> due;
-    std::vector<PendingSound> later;
-    for (const PendingSound& p : m_playingSounds)
-        (p.due <= now + 1e-9 ? due : later).push_back(p);
-    if (due.empty())
+    auto isDue = [now](const PendingSound& p) { return p.due <= now + 1e-9; };
+    if (std::none_of(m_playingSounds.begin(), m_playingSounds.end(), isDue))
         return;
-    m_playingSounds = std::move(later);
-    for (const PendingSound& p : due)
-        m_sounds.complete(p.id);
+    // Both lists keep their storage: a sound repeating every second allocates nothing.
+    m_dueSounds.clear();
+    for (const PendingSound& p : m_playingSounds)
+        if (isDue(p))
+            m_dueSounds.push_back(p);
+    m_playingSounds.erase(
+        std::remove_if(m_playingSounds.begin(), m_playingSounds.end(), isDue), m_playingSounds.end());
+    for (std::size_t i = 0; i < m_dueSounds.size(); ++i)
+        m_sounds.complete(m_dueSounds[i].id);
 }

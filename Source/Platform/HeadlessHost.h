@@ -84,7 +84,7 @@ public:
     bool openURL(const std::string& url) override;
     // Notes a request the program made of the outside world (a sound played, ...); it shows up
     // in the dump as section -> [{frame, time, what}].
-    void recordRequest(const std::string& section, const std::string& what);
+    virtual void recordRequest(const std::string& section, const std::string& what);
     // Everything recorded so far: section -> [{frame, time, what}].
     const nlohmann::json& requests() const { return m_requests; }
 
@@ -115,4 +115,5 @@ private:
     };
     std::vector<PendingSound> m_playingSounds; // in the order they were started
     FolderPhotoLibrary m_photos { "", false };
+    std::vector<PendingSound> m_dueSounds; // scratch for completeDueSounds
 };

@@ -36,6 +36,8 @@ public:
         width = surfacePixelWidth();
         height = surfacePixelHeight();
     }
+    // True when the drawable is larger than the view: the margins are drawn only by clearing.
+    virtual bool surfaceHasMargins() const { return false; }
     // Reads the current back buffer as RGBA8, top row first.
     virtual std::vector<std::uint8_t> readPixels(int& width, int& height) = 0;
 

@@ -61,6 +61,25 @@ public:
     virtual void setValue(const std::string& key, std::optional<Value> value) = 0;
     // Every stored key, sorted.
     virtual std::vector<std::string> keys() const = 0;
+    // Writes between the two may be committed together, with one sync for all of them; reads
+    // see each write at once either way. Batches nest; the outermost end commits.
+    virtual void beginBatch() { }
+    virtual void endBatch() { }
+
+    class Batch {
+    public:
+        explicit Batch(KeyValueStore& store)
+            : m_store(store)
+        {
+            m_store.beginBatch();
+        }
+        ~Batch() { m_store.endBatch(); }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        KeyValueStore& m_store;
+    };
 
     // --- Typed reads ----------------------------------------------------------------------------
     bool boolForKey(const std::string& key) const { return read<bool>(key).value_or(false); }
@@ -110,7 +129,16 @@ public:
     bool hasValue(const std::string& key) const { return valueForKey(key).has_value(); }
     void removeValue(const std::string& key) { setValue(key, std::nullopt); }
 
+    // Grows with every write, so a copy kept elsewhere can tell it is out of date.
+    std::uint64_t generation() const { return m_generation; }
+
+protected:
+    // Every setValue calls this.
+    void noteWrite() { ++m_generation; }
+
 private:
+    std::uint64_t m_generation = 0;
+
     template <class T> std::optional<T> read(const std::string& key) const
     {
         std::optional<Value> value = valueForKey(key);

@@ -17,6 +17,7 @@ public:
     }
     void setValue(const std::string& key, std::optional<Value> value) override
     {
+        noteWrite();
         if (value)
             m_values[key] = std::move(*value);
         else

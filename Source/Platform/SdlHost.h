@@ -35,6 +35,10 @@ public:
     float contentScale() const override;
     float pictureScale() const override { return m_pictureScale > 0 ? m_pictureScale : contentScale(); }
     void surfaceViewport(int& x, int& y, int& width, int& height) const override;
+    bool surfaceHasMargins() const override
+    {
+        return m_viewWidth != m_drawableWidth || m_viewHeight != m_drawableHeight;
+    }
     std::vector<std::uint8_t> readPixels(int& width, int& height) override;
     bool writePNG(
         const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) override;

@@ -27,6 +27,8 @@ public:
     std::optional<Value> valueForKey(const std::string& key) const override;
     void setValue(const std::string& key, std::optional<Value> value) override;
     std::vector<std::string> keys() const override;
+    void beginBatch() override;
+    void endBatch() override;
 
     const std::string& path() const { return m_path; }
     // False when the file could not be opened for writing: values then last only for this run.
@@ -53,4 +55,6 @@ private:
     sqlite3_stmt* m_delete = nullptr;
     std::map<std::string, Value> m_values;
     bool m_writeFailureReported = false;
+    int m_batchDepth = 0;
+    bool m_inTransaction = false;
 };

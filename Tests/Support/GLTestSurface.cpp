@@ -1,5 +1,6 @@
 #include "Support/GLTestSurface.h"
 
+#include "Engine/Support/GLState.h"
 #include "Platform/ImageCodec.h"
 #include "Platform/TextRasterizer.h"
 
@@ -71,6 +72,8 @@ bool GLTestSurface::isCurrent() const { return m_context && SDL_GL_GetCurrentCon
 void GLTestSurface::begin2D(float r, float g, float b)
 {
     makeCurrent();
+    // A fresh context, or state a test set by hand: the engine's tracker must not trust it.
+    GLState::invalidate();
     glViewport(0, 0, m_pixelWidth, m_pixelHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

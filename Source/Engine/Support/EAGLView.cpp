@@ -1,6 +1,8 @@
 #include "Engine/Support/EAGLView.h"
 #include "Platform/Log.h"
 
+#include "Engine/Support/GLState.h"
+
 #include <GLES/gl.h>
 #include <GLES/glext.h>
 
@@ -46,6 +48,8 @@ void EAGLView::setFrame(CGRect frame)
 
 bool EAGLView::createSurface()
 {
+    // Whatever context comes out of this starts from GL's own defaults.
+    GLState::invalidate();
     Host* host = Host::currentOrNull();
     if (!host)
         return false;

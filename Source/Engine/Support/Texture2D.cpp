@@ -3,6 +3,7 @@
 
 #include "Engine/Support/Exception.h"
 #include "Engine/Support/GLCheck.h"
+#include "Engine/Support/GLState.h"
 #include "Platform/Host.h"
 
 #include <algorithm>
@@ -137,6 +138,7 @@ bool Texture2D::initWithImage(const HostImage& image, float scale)
     const std::size_t srcStride = static_cast<std::size_t>(image.width) * 4;
     const CGSize size { static_cast<float>(image.width), static_cast<float>(image.height) };
     bool ok;
+    bool opaque = false;
     if (format == kTexture2DPixelFormat_A8) {
         std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * height, 0);
         for (int y = 0; y < image.height; ++y)
@@ -147,6 +149,7 @@ bool Texture2D::initWithImage(const HostImage& image, float scale)
         // The picture goes into the first rows of a zeroed (transparent black) buffer, so the
         // padding filters in as transparency, not as a dark edge.
         std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4, 0);
+        opaque = true;
         for (int y = 0; y < image.height; ++y) {
             const std::uint8_t* src = image.rgba.data() + y * srcStride;
             std::uint8_t* dst = rgba.data() + static_cast<std::size_t>(y) * width * 4;
@@ -156,6 +159,7 @@ bool Texture2D::initWithImage(const HostImage& image, float scale)
                 dst[1] = premultiply(src[1], a);
                 dst[2] = premultiply(src[2], a);
                 dst[3] = a;
+                opaque = opaque && a == 255;
             }
         }
         if (format == kTexture2DPixelFormat_RGBA8888) {
@@ -172,6 +176,7 @@ bool Texture2D::initWithImage(const HostImage& image, float scale)
     m_pointSize = { size.width / m_contentScale, size.height / m_contentScale };
     // An alpha-only texture colours with the vertex colour, so its alpha must blend straight.
     m_hasPremultipliedAlpha = image.hasAlpha && format != kTexture2DPixelFormat_A8;
+    m_opaque = opaque;
     return true;
 }
 
@@ -298,23 +303,20 @@ Ref<Texture2D> Texture2D::textureWithString(const std::string& text, CGSize dime
 void Texture2D::drawAtPoint(CGPoint p) const
 {
     const GLfloat w = m_pointSize.width, h = m_pointSize.height;
-    const GLfloat vertices[] = { p.x, p.y, 0, p.x + w, p.y, 0, p.x, p.y + h, 0, p.x + w, p.y + h, 0 };
-    const GLfloat coordinates[] = { 0, m_maxT, m_maxS, m_maxT, 0, 0, m_maxS, 0 };
-    glBindTexture(GL_TEXTURE_2D, m_name);
-    glVertexPointer(3, GL_FLOAT, 0, vertices);
-    glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    drawCorners({ p, { p.x + w, p.y }, { p.x, p.y + h }, { p.x + w, p.y + h } });
 }
 
 void Texture2D::drawInRect(CGRect r) const
 {
     const GLfloat x = r.origin.x, y = r.origin.y, w = r.size.width, h = r.size.height;
-    const GLfloat vertices[] = { x, y, x + w, y, x, y + h, x + w, y + h };
-    const GLfloat coordinates[] = { 0, m_maxT, m_maxS, m_maxT, 0, 0, m_maxS, 0 };
-    glBindTexture(GL_TEXTURE_2D, m_name);
-    glVertexPointer(2, GL_FLOAT, 0, vertices);
-    glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    drawCorners({ { x, y }, { x + w, y }, { x, y + h }, { x + w, y + h } });
+}
+
+void Texture2D::drawCorners(const CGPoint (&c)[4]) const
+{
+    GLState::bindTexture(m_name);
+    GLState::drawQuad({ { c[0].x, c[0].y, 0, m_maxT }, { c[1].x, c[1].y, m_maxS, m_maxT },
+        { c[2].x, c[2].y, 0, 0 }, { c[3].x, c[3].y, m_maxS, 0 } });
 }
 
 void Texture2D::setTexParameters(const TexParams& params)

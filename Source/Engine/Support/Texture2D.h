@@ -65,6 +65,9 @@ public:
     // Both expect the vertex and texture-coordinate arrays enabled by the caller.
     void drawAtPoint(CGPoint point) const;
     void drawInRect(CGRect rect) const;
+    // The picture with its corners placed by the caller: bottom left, bottom right, top left,
+    // top right. Like the two above, it needs the vertex and texture-coordinate arrays on.
+    void drawCorners(const CGPoint (&corners)[4]) const;
 
     void setTexParameters(const TexParams& params);
     void setAntiAliasTexParameters();
@@ -81,6 +84,8 @@ public:
     float maxS() const { return m_maxS; }
     float maxT() const { return m_maxT; }
     bool hasPremultipliedAlpha() const { return m_hasPremultipliedAlpha; }
+    // Every pixel of the picture fully opaque (pictures from files only).
+    bool isOpaque() const { return m_opaque; }
 
     // The name the texture cache loaded it under ("" for textures not made from a file).
     const std::string& fileName() const { return m_fileName; }
@@ -102,4 +107,5 @@ private:
     bool m_hasPremultipliedAlpha = false;
     float m_contentScale = 1;
     std::string m_fileName;
+    bool m_opaque = false;
 };

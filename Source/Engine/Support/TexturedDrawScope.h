@@ -1,20 +1,21 @@
 #pragma once
-// The GL state of one textured, tinted draw: client arrays, texturing, colour and blend are set
-// on entry and put back to the engine's resting state on exit, as every drawing routine must.
+// The GL state of one textured, tinted draw. Textured drawing stays on afterwards (the node
+// tree restores the resting state before any other kind of draw); only a blend function of
+// the node's own is put back at once.
 
 #include "Engine/Support/Color.h"
+#include "Engine/Support/GLState.h"
 
 #include <GLES/gl.h>
 
 class TexturedDrawScope {
 public:
-    TexturedDrawScope(Color3B color, GLubyte opacity, BlendFunc blend)
+    TexturedDrawScope(Color3B color, GLubyte opacity, BlendFunc blend, bool opaque = false)
         : m_customBlend(blend != kBlendFuncDefault)
     {
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glEnable(GL_TEXTURE_2D);
-        glColor4ub(color.r, color.g, color.b, opacity);
+        GLState::enterTextured();
+        GLState::blending(!opaque);
+        GLState::color(color.r, color.g, color.b, opacity);
         if (m_customBlend)
             glBlendFunc(blend.src, blend.dst);
     }
@@ -22,10 +23,6 @@ public:
     {
         if (m_customBlend)
             glBlendFunc(kBlendFuncDefault.src, kBlendFuncDefault.dst);
-        glColor4ub(255, 255, 255, 255);
-        glDisable(GL_TEXTURE_2D);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
     }
     TexturedDrawScope(const TexturedDrawScope&) = delete;
     TexturedDrawScope& operator=(const TexturedDrawScope&) = delete;

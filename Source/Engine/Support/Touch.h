@@ -89,6 +89,13 @@ public:
         return out;
     }
     double timestamp() const { return m_timestamp; }
+    // Refills an event nobody else holds, keeping its storage.
+    void reset(double timestamp)
+    {
+        m_allTouches.clear();
+        m_timestamp = timestamp;
+    }
+    TouchSet& mutableAllTouches() { return m_allTouches; }
 
 private:
     TouchSet m_allTouches;

@@ -38,6 +38,10 @@ public:
     int surfacePixelHeight() const override { return m_view.height; }
     float contentScale() const override { return m_view.pixelsPerPoint(m_pointsWidth); }
     void surfaceViewport(int& x, int& y, int& width, int& height) const override;
+    bool surfaceHasMargins() const override
+    {
+        return m_view.width != m_canvasWidth || m_view.height != m_canvasHeight;
+    }
     std::vector<std::uint8_t> readPixels(int& width, int& height) override;
     bool writePNG(
         const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height) override;

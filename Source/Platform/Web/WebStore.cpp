@@ -90,6 +90,7 @@ std::optional<KeyValueStore::Value> WebStore::valueForKey(const std::string& key
 
 void WebStore::setValue(const std::string& key, std::optional<Value> value)
 {
+    noteWrite();
     std::string text;
     if (value) {
         text = encode(*value);

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
+#include <vector>
 
 TEST(WebInputTest, ViewIsLetterboxedAndTouchesLandInViewPoints)
 {
@@ -194,4 +196,34 @@ TEST(GLES1StateTest, MatricesComposeAsFixedFunctionGL)
     gl.loadIdentity();
     p = transform(gl, 0.5f, 0, -2);
     EXPECT_NEAR(p[0] / p[3], 0.25f, 1e-6) << "perspective divides by depth";
+}
+
+TEST(GLES1StateTest, WideLinesBecomeQuadsOfTheirWidthInPixels)
+{
+    // A 100 x 100 viewport: 2 clip units are 100 pixels. A horizontal segment 4 pixels wide,
+    // once with w = 1 and once the same place with w = 2.
+    for (const float w : { 1.0f, 2.0f }) {
+        const float line[] = { -0.5f * w, 0, 0, w, 0.5f * w, 0, 0, w };
+        const std::vector<float> quad = GLES1State::wideLineTriangles(0x0001, line, 2, 100, 100, 4);
+        ASSERT_EQ(quad.size(), 24u) << "two triangles";
+        float left = 1e9f, right = -1e9f, bottom = 1e9f, top = -1e9f;
+        for (std::size_t i = 0; i < quad.size(); i += 4) {
+            EXPECT_FLOAT_EQ(quad[i + 3], w);
+            left = std::min(left, quad[i] / w);
+            right = std::max(right, quad[i] / w);
+            bottom = std::min(bottom, quad[i + 1] / w);
+            top = std::max(top, quad[i + 1] / w);
+        }
+        EXPECT_NEAR(top - bottom, 0.08f, 1e-6) << "4 pixels across";
+        EXPECT_NEAR(right - left, 1.08f, 1e-6) << "and half the width past each end";
+    }
+
+    // A loop closes back to its first vertex; a strip does not; a lone vertex of a line list and
+    // a segment reaching behind the eye are left out.
+    const float square[] = { 0, 0, 0, 1, 0.5f, 0, 0, 1, 0.5f, 0.5f, 0, 1, 0, 0.5f, 0, 1 };
+    EXPECT_EQ(GLES1State::wideLineTriangles(0x0002, square, 4, 100, 100, 2).size(), 4u * 24);
+    EXPECT_EQ(GLES1State::wideLineTriangles(0x0003, square, 4, 100, 100, 2).size(), 3u * 24);
+    EXPECT_EQ(GLES1State::wideLineTriangles(0x0001, square, 3, 100, 100, 2).size(), 24u);
+    const float behind[] = { 0, 0, 0, 1, 0.5f, 0, 0, -1 };
+    EXPECT_TRUE(GLES1State::wideLineTriangles(0x0001, behind, 2, 100, 100, 2).empty());
 }

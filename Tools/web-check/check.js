@@ -221,6 +221,28 @@ async function run(browser, dpr) {
   };
   await openOptions();
   await screenshot("general-options");
+
+  // A desktop browser's keys reach the menus: an arrow highlights an item, in a frame two
+  // points wide (drawn as triangles, since WebGL draws lines one pixel wide).
+  await page.keyboard.press("ArrowDown");
+  await waitFor(() => JSON.stringify(window.bonzelarTest.dump().nodes).includes('"highlighted"'), null,
+    "a highlighted menu item");
+  const framed = await screenshot("keyboard-highlight");
+  const runs = [];
+  for (let x = 0; x < framed.width; ++x) {
+    let run = 0;
+    for (let y = 0; y <= framed.height; ++y) {
+      const i = (y * framed.width + x) * 4;
+      const yellow = y < framed.height && Math.abs(framed.pixels[i] - 255) < 16
+        && Math.abs(framed.pixels[i + 1] - 210) < 16 && Math.abs(framed.pixels[i + 2] - 60) < 16;
+      if (yellow) ++run;
+      else if (run) { runs.push(run); run = 0; }
+    }
+  }
+  runs.sort((a, b) => a - b);
+  const thickness = runs.length ? runs[Math.floor(runs.length / 2)] : 0;
+  const lineWidth = 2 * Math.max(1, view.scale * dpr);
+  check(thickness >= Math.floor(lineWidth * 0.75), "the highlight frame is two points wide", [thickness, lineWidth]);
   await tapItem("Physics Options");
   await waitForScene("PhysicsOptionsScene");
   await new Promise((resolve) => setTimeout(resolve, 1500));

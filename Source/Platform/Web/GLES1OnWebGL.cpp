@@ -133,6 +133,7 @@ std::map<GLuint, GLenum> s_textureFormats;
 bool s_texturing = false, s_pointSprites = false, s_coordReplace = false;
 GLenum s_envMode = GL_MODULATE;
 GLfloat s_pointSize = 1;
+GLfloat s_lineWidth = 1;
 
 GLuint compile(GLenum kind, const char* source)
 {
@@ -290,6 +291,52 @@ void setPointer(Attribute slot, GLint size, GLenum type, GLsizei stride, const v
     a.buffer = s_boundArrayBuffer;
 }
 
+// Lines wider than a pixel, from client memory with the current colour (the menu's highlight
+// frame): browsers draw 1-pixel lines only, so they become triangles. False leaves the draw to
+// the ordinary path.
+bool drawWideLines(GLenum mode, GLint first, GLsizei count)
+{
+    if (s_lineWidth <= 1.5f || (mode != GL_LINES && mode != GL_LINE_LOOP && mode != GL_LINE_STRIP))
+        return false;
+    const ClientArray& a = s_arrays[kPosition];
+    if (a.buffer != 0 || a.type != GL_FLOAT || a.size < 2)
+        return false;
+    for (GLuint slot = kColor; slot < kAttributeCount; ++slot)
+        if (s_arrays[slot].enabled)
+            return false;
+    GLfloat mvp[16];
+    s_state.modelViewProjection(mvp);
+    const GLsizei stride = a.stride ? a.stride : a.size * GLsizei(sizeof(GLfloat));
+    std::vector<float> clip(std::size_t(count) * 4);
+    for (GLsizei i = 0; i < count; ++i) {
+        GLfloat v[4] = { 0, 0, 0, 1 };
+        std::memcpy(v,
+            static_cast<const std::uint8_t*>(a.pointer) + std::size_t(first + i) * std::size_t(stride),
+            std::size_t(a.size) * sizeof(GLfloat));
+        for (int row = 0; row < 4; ++row)
+            clip[std::size_t(i) * 4 + row]
+                = mvp[row] * v[0] + mvp[4 + row] * v[1] + mvp[8 + row] * v[2] + mvp[12 + row] * v[3];
+    }
+    GLint viewport[4] = {};
+    emscripten_glGetIntegerv(GL_VIEWPORT, viewport);
+    const std::vector<float> triangles = GLES1State::wideLineTriangles(
+        mode, clip.data(), std::size_t(count), float(viewport[2]), float(viewport[3]), s_lineWidth);
+    if (triangles.empty())
+        return true;
+    const GLES1State::Matrix identity = GLES1State::identity();
+    emscripten_glUniformMatrix4fv(s_renderer.mvp, 1, GL_FALSE, identity.data());
+    for (GLuint slot = kColor; slot < kAttributeCount; ++slot)
+        emscripten_glDisableVertexAttribArray(slot);
+    emscripten_glEnableVertexAttribArray(kPosition);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, s_renderer.streams[kPosition]);
+    emscripten_glBufferData(
+        GL_ARRAY_BUFFER, GLsizeiptr(triangles.size() * sizeof(float)), triangles.data(), kStreamDraw);
+    emscripten_glVertexAttribPointer(kPosition, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
+    emscripten_glDrawArrays(GL_TRIANGLES, 0, GLsizei(triangles.size() / 4));
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, s_boundArrayBuffer);
+    return true;
+}
+
 } // namespace
 
 GLES1State& GLES1State::shared() { return s_state; }
@@ -322,6 +369,7 @@ void glColor4ub(GLubyte r, GLubyte g, GLubyte b, GLubyte a)
     s_state.setColor(r / 255.0f, g / 255.0f, b / 255.0f, a / 255.0f);
 }
 void glPointSize(GLfloat size) { s_pointSize = size; }
+void glLineWidth(GLfloat width) { s_lineWidth = width; }
 
 void glEnable(GLenum cap)
 {
@@ -459,7 +507,7 @@ void glClientActiveTexture(GLenum) { }
 
 void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
-    if (count <= 0 || !beginDraw(mode))
+    if (count <= 0 || !beginDraw(mode) || drawWideLines(mode, first, count))
         return;
     // Client memory is copied from `first` on, so the copy starts at vertex 0.
     const bool anyClient = std::any_of(std::begin(s_arrays), std::end(s_arrays),

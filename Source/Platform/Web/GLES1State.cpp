@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 // The enum values of GL_MODELVIEW and friends; no GL header is needed for five numbers.
@@ -160,4 +161,52 @@ void GLES1State::modelViewProjection(float* out) const
 {
     const Matrix m = product(m_projection.back(), m_modelView.back());
     std::memcpy(out, m.data(), sizeof m);
+}
+
+std::vector<float> GLES1State::wideLineTriangles(unsigned mode, const float* clip, std::size_t count,
+    float viewportWidth, float viewportHeight, float widthPixels)
+{
+    std::vector<float> out;
+    if (!clip || count < 2 || viewportWidth <= 0 || viewportHeight <= 0)
+        return out;
+    std::vector<std::pair<std::size_t, std::size_t>> segments;
+    if (mode == 0x0001)
+        for (std::size_t i = 0; i + 1 < count; i += 2)
+            segments.emplace_back(i, i + 1);
+    else if (mode == 0x0002 || mode == 0x0003) {
+        for (std::size_t i = 0; i + 1 < count; ++i)
+            segments.emplace_back(i, i + 1);
+        if (mode == 0x0002 && count > 2)
+            segments.emplace_back(count - 1, 0);
+    }
+    out.reserve(segments.size() * 24);
+    const float half = widthPixels * 0.5f;
+    for (const auto& [a, b] : segments) {
+        const float* p = clip + a * 4;
+        const float* q = clip + b * 4;
+        if (p[3] <= 0 || q[3] <= 0)
+            continue;
+        // The segment's direction in pixels, and its normal as an offset in each end's clip space.
+        const float dx = (q[0] / q[3] - p[0] / p[3]) * viewportWidth * 0.5f;
+        const float dy = (q[1] / q[3] - p[1] / p[3]) * viewportHeight * 0.5f;
+        const float length = std::sqrt(dx * dx + dy * dy);
+        if (length <= 0)
+            continue;
+        // Extended by half the width at both ends, so the corners of a frame close.
+        const float ux = dx / length * half, uy = dy / length * half;
+        const float nx = -uy, ny = ux;
+        auto corner = [&](const float* v, float along, float side) {
+            out.push_back(v[0] + (along * ux + side * nx) * 2 / viewportWidth * v[3]);
+            out.push_back(v[1] + (along * uy + side * ny) * 2 / viewportHeight * v[3]);
+            out.push_back(v[2]);
+            out.push_back(v[3]);
+        };
+        corner(p, -1, -1);
+        corner(p, -1, 1);
+        corner(q, 1, 1);
+        corner(p, -1, -1);
+        corner(q, 1, 1);
+        corner(q, 1, -1);
+    }
+    return out;
 }

@@ -44,6 +44,13 @@ public:
     static Matrix identity();
     static Matrix product(const Matrix& a, const Matrix& b);
 
+    // Lines wider than a pixel, which WebGL does not draw, as triangles: each segment of a
+    // GL_LINES (0x0001), GL_LINE_LOOP (0x0002) or GL_LINE_STRIP (0x0003) list of clip-space
+    // vertices (x, y, z, w) becomes a quad widthPixels wide on a viewport of the size given,
+    // returned as six clip-space vertices. Segments with a vertex behind the eye are left out.
+    static std::vector<float> wideLineTriangles(unsigned mode, const float* clip, std::size_t count,
+        float viewportWidth, float viewportHeight, float widthPixels);
+
 private:
     std::vector<Matrix>& stack();
 

@@ -177,10 +177,10 @@ EMSCRIPTEN_KEEPALIVE void bz_orientation(int angle)
     if (WebHost* host = WebHost::shared())
         host->orientationChanged(angle);
 }
-EMSCRIPTEN_KEEPALIVE void bz_key(int code, int down)
+EMSCRIPTEN_KEEPALIVE void bz_key(int code, int down, int repeat)
 {
     if (WebHost* host = WebHost::shared())
-        host->key(code, down != 0);
+        host->key(code, down != 0, repeat != 0);
 }
 EMSCRIPTEN_KEEPALIVE void bz_visibility(int visible)
 {
@@ -449,10 +449,19 @@ void WebHost::orientationChanged(int screenAngle)
         m_listener->hostOrientationChanged(orientation);
 }
 
-// Codes from the page: 0 left, 1 right, 2 up, 3 down, 4 space (shake).
-void WebHost::key(int code, bool down)
+// Codes from the page: 0 left, 1 right, 2 up, 3 down, 4 space (shake), 5 enter, 6 escape,
+// 7 backspace. The program hears each key first (menus and alerts); what it leaves, the arrows
+// and the space bar, tilts and shakes the virtual phone, as on the desktop.
+void WebHost::key(int code, bool down, bool repeat)
 {
-    if (code < 0 || code > 4)
+    if (code < 0 || code > 7)
+        return;
+    static constexpr HostKey kKeys[] = { HostKey::Left, HostKey::Right, HostKey::Up, HostKey::Down,
+        HostKey::Space, HostKey::Enter, HostKey::Escape, HostKey::Backspace };
+    // Held arrows keep moving a menu's highlight; other keys act once per press.
+    if (down && m_listener && (!repeat || code < 4) && m_listener->hostKey(kKeys[code]))
+        return;
+    if (code > 4 || (down && repeat))
         return;
     if (code == 4) {
         if (down && !m_keys[4])

@@ -84,7 +84,7 @@ public:
     void pointer(int phase, std::int64_t id, float canvasX, float canvasY, double milliseconds);
     void motion(double ax, double ay, double az);
     void orientationChanged(int screenAngle);
-    void key(int code, bool down);
+    void key(int code, bool down, bool repeat);
     void visibilityChanged(bool visible);
     void pageHidden();
     void soundEnded(SystemSoundID id);

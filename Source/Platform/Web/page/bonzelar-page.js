@@ -231,10 +231,10 @@
     if (screen.orientation) screen.orientation.addEventListener("change", orientation);
     else window.addEventListener("orientationchange", orientation);
 
-    const keys = { ArrowLeft: 0, ArrowRight: 1, ArrowUp: 2, ArrowDown: 3, " ": 4 };
+    const keys = { ArrowLeft: 0, ArrowRight: 1, ArrowUp: 2, ArrowDown: 3, " ": 4, Enter: 5, Escape: 6, Backspace: 7 };
     const onKey = (event) => {
-      if (!(event.key in keys)) return;
-      Module._bz_key(keys[event.key], event.type === "keydown" ? 1 : 0);
+      if (!(event.key in keys) || event.ctrlKey || event.altKey || event.metaKey) return;
+      Module._bz_key(keys[event.key], event.type === "keydown" ? 1 : 0, event.repeat ? 1 : 0);
       event.preventDefault();
     };
     window.addEventListener("keydown", onKey);

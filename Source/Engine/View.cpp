@@ -472,21 +472,20 @@ CGAffineTransform View::presentationTransform() const
 
 namespace {
 
-// Subviews with the alpha factor a running fade gives them; removed ones still fading out
-// come last (they were usually on top).
-std::vector<std::pair<View*, float>> drawList(
-    const std::vector<Ref<View>>& subviews, const std::vector<Ref<View>>* before, float progress)
+// Calls draw(view, alpha factor) for each subview as a running fade has it; removed ones still
+// fading out come last (they were usually on top). Nothing is allocated: this runs every frame.
+template <class Draw>
+void forEachDrawn(const std::vector<Ref<View>>& subviews, const std::vector<Ref<View>>* before,
+    float progress, const Draw& draw)
 {
-    std::vector<std::pair<View*, float>> list;
     for (const Ref<View>& sub : subviews) {
         const bool isNew = before && std::find(before->begin(), before->end(), sub) == before->end();
-        list.emplace_back(sub.get(), isNew ? progress : 1.0f);
+        draw(sub.get(), isNew ? progress : 1.0f);
     }
     if (before)
         for (const Ref<View>& old : *before)
             if (std::find(subviews.begin(), subviews.end(), old) == subviews.end())
-                list.emplace_back(old.get(), 1 - progress);
-    return list;
+                draw(old.get(), 1 - progress);
 }
 
 // Superview-space placement as drawn this frame, with a move-in still sliding.
@@ -549,10 +548,10 @@ void View::drawSubviewsGL(float viewportX, float viewportY, float viewportWidth,
     glEnableClientState(GL_VERTEX_ARRAY);
 
     const bool fading = m_transition && m_transition->spec.type == ViewTransition::Type::Fade;
-    for (const auto& [sub, factor] : drawList(
-             m_subviews, fading ? &m_transition->before : nullptr, fading ? m_transition->progress() : 1)) {
-        sub->drawGL(state, presentedToSuperview(*sub, sub->moveInOffset()), factor);
-    }
+    forEachDrawn(m_subviews, fading ? &m_transition->before : nullptr, fading ? m_transition->progress() : 1,
+        [&state](View* sub, float factor) {
+            sub->drawGL(state, presentedToSuperview(*sub, sub->moveInOffset()), factor);
+        });
 
     glDisableClientState(GL_VERTEX_ARRAY);
     glColor4f(1, 1, 1, 1);
@@ -623,10 +622,12 @@ void View::drawGL(GLDrawState& state, const CGAffineTransform& toRoot, float par
     }
 
     const bool fading = m_transition && m_transition->spec.type == ViewTransition::Type::Fade;
-    for (const auto& [sub, factor] :
-        drawList(m_subviews, fading ? &m_transition->before : nullptr, fading ? m_transition->progress() : 1))
-        sub->drawGL(state, CGAffineTransformConcat(presentedToSuperview(*sub, sub->moveInOffset()), toRoot),
-            alpha * factor);
+    forEachDrawn(m_subviews, fading ? &m_transition->before : nullptr, fading ? m_transition->progress() : 1,
+        [&](View* sub, float factor) {
+            sub->drawGL(state,
+                CGAffineTransformConcat(presentedToSuperview(*sub, sub->moveInOffset()), toRoot),
+                alpha * factor);
+        });
 
     if (m_clipsToBounds) {
         state.scissor = hadScissor;

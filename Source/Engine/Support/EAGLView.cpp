@@ -207,16 +207,28 @@ void EAGLView::handleHostTouches(
     };
 
     // Changed touches by receiver, in order of first appearance; null is the touch delegate.
-    std::vector<std::pair<Ref<View>, TouchSet>> changed;
-    auto note = [&changed](View* view, Touch* touch) {
-        for (auto& entry : changed)
-            if (entry.first.get() == view) {
-                entry.second.insert(touch);
+    // The lists are kept between deliveries so a dragging finger costs no allocation; a delivery
+    // made from inside another uses lists of its own.
+    const bool nested = m_delivering;
+    std::vector<std::pair<Ref<View>, TouchSet>> nestedChanged;
+    std::vector<std::int64_t> nestedFinished;
+    auto& changed = nested ? nestedChanged : m_changedScratch;
+    auto& finished = nested ? nestedFinished : m_finishedScratch;
+    finished.clear();
+    std::size_t used = 0; // entries of `changed` in use; those after it keep their storage
+    auto note = [&changed, &used](View* view, Touch* touch) {
+        for (std::size_t i = 0; i < used; ++i)
+            if (changed[i].first.get() == view) {
+                changed[i].second.insert(touch);
                 return;
             }
-        changed.emplace_back(view, TouchSet { touch });
+        if (used == changed.size())
+            changed.emplace_back();
+        changed[used].first = view;
+        changed[used].second.clear();
+        changed[used].second.insert(touch);
+        ++used;
     };
-    std::vector<std::int64_t> finished;
     for (const HostTouchPoint& p : points) {
         const CGPoint location = CGPointMake(p.x, p.y);
         auto it = find(p.id);
@@ -258,14 +270,32 @@ void EAGLView::handleHostTouches(
             break;
         }
     }
-    if (changed.empty())
+    if (used == 0)
         return;
 
     // Ended fingers are dropped only after delivery: receivers look them up by identity.
-    Ref<TouchEvent> event = make<TouchEvent>(activeTouches(), timestamp);
+    // The last event is refilled unless a receiver kept it.
+    Ref<TouchEvent> event = m_event;
+    if (nested || !event || event->retainCount() > 2)
+        event = make<TouchEvent>(TouchSet(), timestamp);
+    else
+        event->reset(timestamp);
+    for (const Finger& finger : m_touches)
+        event->mutableAllTouches().insert(finger.touch.get());
+    if (!nested)
+        m_event = event;
+    struct Delivering {
+        bool& flag;
+        bool was;
+        ~Delivering() { flag = was; }
+    } delivering { m_delivering, nested };
+    m_delivering = true;
     Ref<EAGLView> self(this);
-    std::stable_partition(changed.begin(), changed.end(), [](const auto& e) { return e.first != nullptr; });
-    for (const auto& [view, touches] : changed) {
+    const auto inUse = changed.begin() + static_cast<std::ptrdiff_t>(used);
+    std::stable_partition(changed.begin(), inUse, [](const auto& e) { return e.first != nullptr; });
+    for (auto entry = changed.begin(); entry != inUse; ++entry) {
+        const Ref<View>& view = entry->first;
+        const TouchSet& touches = entry->second;
         if (view) {
             // A view taken off the screen meanwhile hears no more of its fingers.
             if (!view->isDescendantOfView(this))
@@ -305,5 +335,10 @@ void EAGLView::handleHostTouches(
         auto it = find(id);
         if (it != m_touches.end())
             m_touches.erase(it);
+    }
+    // Nothing is held past the delivery: views and touches may go.
+    for (auto entry = changed.begin(); entry != inUse; ++entry) {
+        entry->first = nullptr;
+        entry->second.clear();
     }
 }

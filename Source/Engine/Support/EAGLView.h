@@ -125,5 +125,10 @@ private:
         Ref<View> view; // the subview it landed on, or null for the touch delegate
     };
     std::vector<Finger> m_touches; // in finger-down order
+    // Kept between deliveries so that a dragging finger costs no allocation.
+    std::vector<std::pair<Ref<View>, TouchSet>> m_changedScratch;
+    std::vector<std::int64_t> m_finishedScratch;
+    Ref<TouchEvent> m_event;
+    bool m_delivering = false;
     Ref<View> m_secondaryDragView;
 };

@@ -59,6 +59,12 @@ public:
         m_values.clear();
         m_seen = m_backing ? m_backing->generation() : 0;
     }
+    // Forgets the store too: it may be gone (a test's own).
+    void detach()
+    {
+        m_backing = nullptr;
+        clear();
+    }
     std::optional<Value> valueForKey(const std::string& key) const override
     {
         if (m_backing->generation() != m_seen) {
@@ -175,7 +181,7 @@ void Configuration::resetForTesting(KeyValueStore* store)
 {
     delete s_currentConfiguration;
     s_currentConfiguration = nullptr;
-    s_cache.clear();
+    s_cache.detach();
     s_testStore = store;
     s_audioRouteKnown = false;
     s_headphonesAttached = false;

@@ -47,29 +47,14 @@ protected:
     void TearDown() override { fs::remove_all(m_dir); }
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
 
-    // Runs the script (after a double tap opens the options) and returns the final dump.
+    // Runs the script (after a double tap opens the options) on fresh settings, the pictures
+    // kept, and returns the final dump.
     nlohmann::json play(const std::string& script)
     {
-        std::ofstream(path("script.txt")) << "at 30\ntap 160 240 2\nwait 1\n"
-                                          << script << "dump " << path("dump.json") << "\n";
         for (const auto& entry : fs::directory_iterator(m_dir / "data"))
             if (entry.path().filename().string().rfind("settings", 0) == 0)
                 fs::remove(entry.path());
-        const std::string command = std::string(BONZELAR_HEADLESS_EXE) + " --data-dir '" + path("data")
-            + "' --frames 700 --script '" + path("script.txt") + "' > '" + path("out") + "' 2>&1";
-        const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output();
-        std::ifstream in(path("dump.json"));
-        std::stringstream text;
-        text << in.rdbuf();
-        return nlohmann::json::parse(text.str(), nullptr, false);
-    }
-    std::string output() const
-    {
-        std::ifstream in(path("out"));
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return playFromOptions(m_dir, script, 700);
     }
     static int countViews(const nlohmann::json& dump, const std::string& cls)
     {

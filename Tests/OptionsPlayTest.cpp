@@ -37,23 +37,7 @@ protected:
     {
         fs::remove_all(m_dir / "data");
         fs::create_directories(m_dir / "data");
-        std::ofstream(path("script.txt")) << "at 30\ntap 160 240 2\nwait 1\n"
-                                          << script << "dump " << path("dump.json") << "\n";
-        const std::string command = std::string(BONZELAR_HEADLESS_EXE) + " --data-dir '" + path("data")
-            + "' --frames 400 --script '" + path("script.txt") + "' > '" + path("out") + "' 2>&1";
-        const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output();
-        std::ifstream in(path("dump.json"));
-        std::stringstream text;
-        text << in.rdbuf();
-        return nlohmann::json::parse(text.str(), nullptr, false);
-    }
-    std::string output() const
-    {
-        std::ifstream in(path("out"));
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return playFromOptions(m_dir, script, 400);
     }
 
     fs::path m_dir;
@@ -76,7 +60,8 @@ TEST_F(OptionsPlayTest, SlidersAndTogglesReachTheNextGame)
     EXPECT_FLOAT_EQ(game["settings"]["damping"].get<float>(), 0.1f);
     EXPECT_EQ(game["settings"]["numberOfBalls"], 7);
     EXPECT_EQ(game["settings"]["useAcceleromter"], false);
-    EXPECT_NE(output().find("slider 9: only 3 on screen"), std::string::npos) << output();
+    EXPECT_NE(readText(m_dir / "out").find("slider 9: only 3 on screen"), std::string::npos)
+        << readText(m_dir / "out");
 }
 
 TEST_F(OptionsPlayTest, PickingABallOnTheGridStoresIt)

@@ -82,14 +82,20 @@ void writeWhere()
     }
 }
 
-extern "C" void onCrash(int signal)
+// One line on the way out: "<program>: <what> (<signal>) <where>", safe in a signal handler.
+void reportSignal(const char* what, int signal)
 {
     writeText(kProgram);
-    writeText(": crashed (");
+    writeText(what);
     writeText(strsignal(signal));
     writeText(") ");
     writeWhere();
     writeText("\n");
+}
+
+extern "C" void onCrash(int signal)
+{
+    reportSignal(": crashed (", signal);
     // SA_RESETHAND restored the default action: end by the same signal, for the caller to see.
     raise(signal);
 }
@@ -98,12 +104,7 @@ extern "C" void onCrash(int signal)
 // reads here, and `timeout` or Ctrl+C could not stop a run.
 extern "C" void onStop(int signal)
 {
-    writeText(kProgram);
-    writeText(": stopped (");
-    writeText(strsignal(signal));
-    writeText(") ");
-    writeWhere();
-    writeText("\n");
+    reportSignal(": stopped (", signal);
     raise(signal);
 }
 

@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <sys/wait.h>
 
 inline const nlohmann::json* findTappable(const nlohmann::json& node, const std::string& text)
 {
@@ -28,4 +33,26 @@ inline std::string tapOn(const nlohmann::json& dump, const std::string& text)
     const nlohmann::json& p = (*found)["tapPoint"];
     return "tap " + std::to_string(p[0].get<float>()) + " " + std::to_string(p[1].get<float>())
         + "\nwait 1\n";
+}
+
+inline std::string readText(const std::filesystem::path& file)
+{
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the headless program for `frames` with its data in dir/data: a double tap opens the
+// options, then `script`. Returns the dump it ends with; its output is left in dir/out.
+inline nlohmann::json playFromOptions(const std::filesystem::path& dir, const std::string& script, int frames)
+{
+    std::ofstream(dir / "script.txt") << "at 30\ntap 160 240 2\nwait 1\n"
+                                      << script << "dump " << (dir / "dump.json").string() << "\n";
+    const std::string command = std::string(BONZELAR_HEADLESS_EXE) + " --data-dir '" + (dir / "data").string()
+        + "' --frames " + std::to_string(frames) + " --script '" + (dir / "script.txt").string() + "' > '"
+        + (dir / "out").string() + "' 2>&1";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readText(dir / "out");
+    return nlohmann::json::parse(readText(dir / "dump.json"), nullptr, false);
 }
